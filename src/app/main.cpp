@@ -1,0 +1,7 @@
+#include "app/EditorApp.h"
+
+int main()
+{
+    EditorApp app;
+    return app.Run();
+}
