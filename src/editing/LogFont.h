@@ -66,7 +66,6 @@ struct LogFont {
         f.lfQuality = p[26];
         f.lfPitchAndFamily = p[27];
         std::copy(p + kFaceNameOffset, p + kFaceNameOffset + kFaceNameSize, reinterpret_cast<std::uint8_t*>(f.lfFaceName.data()));
-        f.lfFaceName.back() = '\0'; // an unterminated name ends at its field's end
         return f;
     }
 
