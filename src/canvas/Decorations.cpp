@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <limits>
 
 namespace decor {
 
@@ -10,15 +9,9 @@ namespace {
 
 constexpr std::int64_t kMaxPixels = (1LL << 30) / 4;
 
-// trunc() into an int, saturating where the value does not fit.
-int TruncToInt(double value)
-{
-    if (value >= static_cast<double>(std::numeric_limits<int>::max()))
-        return std::numeric_limits<int>::max();
-    if (value <= static_cast<double>(std::numeric_limits<int>::min()))
-        return std::numeric_limits<int>::min();
-    return static_cast<int>(value);
-}
+// Opening rectangles stay within this many pixels of the origin, so that their far
+// edges are still ints; beyond it the fractions are nonsense.
+constexpr double kMaxOpeningExtent = 1 << 24;
 
 template <typename PixelRule>
 bool ApplyPerPixel(QImage& display, const QImage& mask, PixelRule rule)
@@ -122,17 +115,18 @@ QImage BuildFrameImage(const QImage& framePicture, int width, int height)
 
 QRect FrameOpeningRect(int width, int height, float left, float top, float right, float bottom)
 {
-    for (float v : {left, top, right, bottom}) {
-        if (!std::isfinite(v))
-            return {};
-    }
     // The fractions are single precision; the widening is done in double, as is the
     // product with the size. The opening's own width and height are float differences.
     const double w = width;
     const double h = height;
-    return QRect(TruncToInt(w * (left - 0.01)), TruncToInt(h * (top - 0.01)),
-                 TruncToInt(w * (static_cast<double>(right - left) + 0.02)),
-                 TruncToInt(h * (static_cast<double>(bottom - top) + 0.02)));
+    const double values[4] = {w * (left - 0.01), h * (top - 0.01), w * (static_cast<double>(right - left) + 0.02),
+                              h * (static_cast<double>(bottom - top) + 0.02)};
+    for (double v : values) {
+        if (!std::isfinite(v) || std::fabs(v) > kMaxOpeningExtent)
+            return {};
+    }
+    return QRect(static_cast<int>(values[0]), static_cast<int>(values[1]), static_cast<int>(values[2]),
+                 static_cast<int>(values[3]));
 }
 
 } // namespace decor

@@ -358,6 +358,15 @@ TEST_F(LibraryFiles, HostileSizesAndCountsGiveNothing)
     }
     EXPECT_TRUE(ReadThumbnailEntry(path, 0).isNull());
     EXPECT_EQ(ReadThumbnailEntry(path, 1).pixel(0, 0), 0x11223344u);
+    // The count bounds the entries: a well-formed entry after the last counted one is
+    // not entry 1.
+    {
+        QByteArray bytes = ReadBytes(path);
+        bytes[0] = 1;
+        WriteBytes(path, bytes);
+    }
+    EXPECT_TRUE(ReadThumbnailEntry(path, 1).isNull());
+    EXPECT_EQ(ScanLibraryFile(path, LibraryLayout::Thumbnail)->trailingBytes, 12);
     // A count larger than the entries present: the scan refuses the file at once, the
     // entries that are there can still be read one by one.
     thumbnailFile(std::numeric_limits<std::int32_t>::max(), 1, 1, 4);
