@@ -309,6 +309,39 @@ TEST_F(LibraryFiles, TruncatedAtEveryByte)
     }
 }
 
+// Every byte of a small frames file replaced by 0x00, 0x7F, 0x80 and 0xFF in turn: each
+// read either refuses or gives an entry that lies inside the file with a usable opening.
+TEST_F(LibraryFiles, CorruptedAtEveryByte)
+{
+    const QString path = Path("corrupt");
+    const QByteArray png = Png(Crafted(3, 2, 5));
+    ASSERT_TRUE(WriteImageFile(path, LibraryLayout::ImageWithOpening,
+                               {{3, 2, png, {0.1f, 0.1f, 0.9f, 0.9f}}, {3, 2, png, {0.2f, 0.2f, 0.8f, 0.8f}}}));
+    const QByteArray original = ReadBytes(path);
+    int decoded = 0;
+    for (qsizetype at = 0; at < original.size(); ++at) {
+        for (char value : {'\x00', '\x7f', '\x80', '\xff'}) {
+            QByteArray bytes = original;
+            bytes[at] = value;
+            WriteBytes(path, bytes);
+            for (int n : {0, 1}) {
+                const std::optional<ImageEntry> entry = ReadImageEntry(path, n, LibraryLayout::ImageWithOpening);
+                if (!entry)
+                    continue;
+                ++decoded;
+                EXPECT_FALSE(entry->picture.isNull());
+                EXPECT_LE(entry->header.offset + entry->header.size, bytes.size());
+                ASSERT_TRUE(entry->header.opening);
+                EXPECT_TRUE(IsUsableOpening(*entry->header.opening));
+            }
+            // The same bytes read as a thumbnail file: any picture fits in the file.
+            const QImage thumb = ReadThumbnailEntry(path, 0);
+            EXPECT_LE(std::int64_t{thumb.width()} * thumb.height() * 4, bytes.size());
+        }
+    }
+    EXPECT_GT(decoded, 0); // corruption of picture bytes the decoder tolerates still reads
+}
+
 TEST_F(LibraryFiles, HostileSizesAndCountsGiveNothing)
 {
     const QString path = Path("hostile");
