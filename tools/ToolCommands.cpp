@@ -1,11 +1,16 @@
 #include "ToolCommands.h"
 
+#include "CipherCommands.h"
+#include "LanguageCommands.h"
+
 namespace tool {
 
 // One entry per subcommand; each subsystem's commands are declared in its own header.
 std::vector<Command> AllCommands()
 {
     std::vector<Command> commands;
+    commands.push_back(CipherCommand());
+    commands.push_back(LangCommand());
     return commands;
 }
 

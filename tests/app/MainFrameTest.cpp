@@ -1,4 +1,5 @@
 #include "app/EditorApp.h"
+#include "app/LanguageTable.h"
 #include "app/MainFrame.h"
 #include "app/SingleInstance.h"
 
@@ -26,6 +27,23 @@ TEST(MainFrame, OpensFramelessAtTheTopLeftWithScreenWidth)
     EXPECT_TRUE(frame.windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_EQ(frame.windowTitle(), QStringLiteral("Montara"));
     EXPECT_EQ(frame.property(SingleInstance::kInstanceMarker).toInt(), 1);
+}
+
+TEST(MainFrame, CaptionTextComesFromTheLanguageTable)
+{
+    {
+        MainFrame frame; // no application object: no table, an empty caption
+        EXPECT_TRUE(frame.CaptionText().isEmpty());
+    }
+    LanguageTable table;
+    SetLanguageTableOwner(&table);
+    {
+        MainFrame frame;
+        EXPECT_TRUE(table);
+        EXPECT_EQ(frame.CaptionText(), QStringLiteral("Montara"));
+        EXPECT_EQ(frame.windowTitle(), QStringLiteral("Montara"));
+    }
+    SetLanguageTableOwner(nullptr);
 }
 
 TEST(MainFrame, CaptionButtonsSitAtTheTopRight)
