@@ -290,30 +290,6 @@ TEST(LanguageSource, ParsesRecordsAndRejectsBadLines)
     }
 }
 
-TEST(LanguageSource, BuildsRecordsThatReadBack)
-{
-    std::vector<QByteArray> records(27);
-    records[23] = "Montara";
-    records[5] = QByteArray(259, 'q');
-    const QByteArray file = BuildLanguageFile(records);
-    EXPECT_EQ(file.size(), 7020);
-
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("lang.mfd"));
-    ASSERT_TRUE(WriteAll(path, file));
-    const LanguageTable table = ReadLanguageFile(path);
-    ASSERT_TRUE(table);
-    EXPECT_EQ(RecordText(table.get(), 23), QStringLiteral("Montara"));
-    EXPECT_EQ(RecordText(table.get(), 5), QString(259, QLatin1Char('q')));
-    EXPECT_TRUE(RecordText(table.get(), 6).isEmpty());
-
-    // Under a different key pair the same records are different bytes.
-    DataCipher::DataKeys other = DataCipher::ProgramKeys();
-    other.squareKey[0] ^= 0x80;
-    EXPECT_NE(BuildLanguageFile(records, other), file);
-}
-
 TEST(LanguageSource, PadsOnlyWhenTheLastBlockWouldBeTooShort)
 {
     // Within the 252 records of a table the last block is never 1 to 15 bytes long.

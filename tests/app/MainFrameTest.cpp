@@ -3,6 +3,7 @@
 #include "app/MainFrame.h"
 #include "app/SingleInstance.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
@@ -44,6 +45,8 @@ TEST(MainFrame, CaptionTextComesFromTheLanguageTable)
         EXPECT_EQ(frame.windowTitle(), QStringLiteral("Montara"));
     }
     SetLanguageTableOwner(nullptr);
+    // Every resource reaches a program that links the window code.
+    EXPECT_TRUE(QFile::exists(QStringLiteral(":/icons/montara.png")));
 }
 
 TEST(MainFrame, CaptionButtonsSitAtTheTopRight)

@@ -179,22 +179,6 @@ TEST(Cbc, RefusesLengthsUnder16AndTouchesNothing)
     EXPECT_FALSE(CbcDecrypt(cbc, nullptr, 32));
 }
 
-TEST(Cbc, WipeZeroesTheWholeContext)
-{
-    SquareCbc cbc;
-    CbcInit(cbc, SquareKey{1, 2, 3});
-    CbcSetIv(cbc, nullptr);
-    CbcWipe(cbc);
-    const auto* p = reinterpret_cast<const std::uint8_t*>(&cbc);
-    EXPECT_TRUE(std::all_of(p, p + sizeof cbc, [](std::uint8_t v) { return v == 0; }));
-
-    SquareOfb ofb;
-    OfbInit(ofb, SquareKey{1, 2, 3});
-    OfbWipe(ofb);
-    const auto* q = reinterpret_cast<const std::uint8_t*>(&ofb);
-    EXPECT_TRUE(std::all_of(q, q + sizeof ofb, [](std::uint8_t v) { return v == 0; }));
-}
-
 TEST(Ofb, TenThenTwentyBytesEqualThirtyAtOnce)
 {
     std::mt19937 rng(5);
