@@ -1,6 +1,8 @@
 #include "ToolCommands.h"
 
 #include "LibraryCommands.h"
+#include "CipherCommands.h"
+#include "LanguageCommands.h"
 
 namespace tool {
 
@@ -9,6 +11,8 @@ std::vector<Command> AllCommands()
 {
     std::vector<Command> commands;
     commands.push_back(LibraryCommand());
+    commands.push_back(CipherCommand());
+    commands.push_back(LangCommand());
     return commands;
 }
 

@@ -1,5 +1,6 @@
 #include "app/EditorApp.h"
 
+#include "app/LanguageTable.h"
 #include "app/MainFrame.h"
 #include "app/SingleInstance.h"
 #include "app/UserMessage.h"
@@ -42,6 +43,7 @@ EditorApp::EditorApp()
     QApplication::setApplicationName(QStringLiteral("montara"));
     QApplication::setApplicationDisplayName(QStringLiteral("Montara"));
     currentApp = this;
+    SetLanguageTableOwner(&languageTable);
 }
 
 EditorApp::~EditorApp()
@@ -49,6 +51,7 @@ EditorApp::~EditorApp()
     acceleratorTable.clear();
     mainFrame.reset();
     instance.reset();
+    SetLanguageTableOwner(nullptr);
     currentApp = nullptr;
 }
 

@@ -1,5 +1,6 @@
 #include "app/MainFrame.h"
 
+#include "app/LanguageTable.h"
 #include "app/SingleInstance.h"
 
 #include <QGuiApplication>
@@ -49,6 +50,10 @@ MainFrame::MainFrame(QWidget* parent)
 
     CreateCaptionButtons();
     PlaceOnScreen();
+
+    // The language table; the caption band shows its text from now on.
+    LoadLanguage();
+    captionText = LangText(kLangCaption);
 }
 
 MainFrame::~MainFrame() = default;
@@ -129,7 +134,7 @@ void MainFrame::paintEvent(QPaintEvent*)
     font.setBold(true);
     painter.setFont(font);
     painter.drawText(QRect(kCaptionInset, 0, width() - 2 * kCaptionInset, kCaptionHeight),
-                     Qt::AlignLeft | Qt::AlignVCenter, windowTitle());
+                     Qt::AlignLeft | Qt::AlignVCenter, captionText);
 }
 
 void MainFrame::mousePressEvent(QMouseEvent* event)

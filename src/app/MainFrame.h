@@ -32,6 +32,9 @@ public:
     // The caption button with this command number, or null.
     QPushButton* CommandButton(int id) const;
 
+    // The text drawn in the caption band: language text 23, empty without a table.
+    QString CaptionText() const { return captionText; }
+
 signals:
     // Every command that reaches OnCommand, before it is handled.
     void commandReceived(int id);
@@ -52,4 +55,5 @@ private:
     std::unordered_map<int, std::function<void()>> commands;
     std::unordered_map<int, QPushButton*> captionButtons; // children of this window
     bool shownOnce = false;
+    QString captionText;
 };

@@ -1,7 +1,9 @@
 #include "app/EditorApp.h"
+#include "app/LanguageTable.h"
 #include "app/MainFrame.h"
 #include "app/SingleInstance.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
@@ -26,6 +28,25 @@ TEST(MainFrame, OpensFramelessAtTheTopLeftWithScreenWidth)
     EXPECT_TRUE(frame.windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_EQ(frame.windowTitle(), QStringLiteral("Montara"));
     EXPECT_EQ(frame.property(SingleInstance::kInstanceMarker).toInt(), 1);
+}
+
+TEST(MainFrame, CaptionTextComesFromTheLanguageTable)
+{
+    {
+        MainFrame frame; // no application object: no table, an empty caption
+        EXPECT_TRUE(frame.CaptionText().isEmpty());
+    }
+    LanguageTable table;
+    SetLanguageTableOwner(&table);
+    {
+        MainFrame frame;
+        EXPECT_TRUE(table);
+        EXPECT_EQ(frame.CaptionText(), QStringLiteral("Montara"));
+        EXPECT_EQ(frame.windowTitle(), QStringLiteral("Montara"));
+    }
+    SetLanguageTableOwner(nullptr);
+    // Every resource reaches a program that links the window code.
+    EXPECT_TRUE(QFile::exists(QStringLiteral(":/icons/montara.png")));
 }
 
 TEST(MainFrame, CaptionButtonsSitAtTheTopRight)

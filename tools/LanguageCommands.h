@@ -1,0 +1,10 @@
+#pragma once
+
+#include "ToolSupport.h"
+
+namespace tool {
+
+// lang build SOURCE OUT | lang dump FILE
+Command LangCommand();
+
+} // namespace tool
