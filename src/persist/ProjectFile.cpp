@@ -122,36 +122,35 @@ bool Reader::NextEntry(Entry& entry)
     return true;
 }
 
-LoadResult LoadProjectFile(CollageModel& model, const QString& path)
+namespace {
+
+struct CanvasSettings {
+    std::int32_t width;
+    std::int32_t height;
+    QByteArray path;
+    std::uint32_t color;
+    std::int32_t placement;
+};
+
+CanvasSettings SettingsOf(const CollageModel& model)
 {
-    // The canvas settings to keep when the file is refused.
-    const std::int32_t oldWidth = model.CanvasWidth();
-    const std::int32_t oldHeight = model.CanvasHeight();
-    const QByteArray oldPath = model.BackgroundImagePathBytes();
-    const std::uint32_t oldColor = model.BackgroundColor();
-    const std::int32_t oldPlacement = model.BackgroundPlacementValue();
+    return {model.CanvasWidth(), model.CanvasHeight(), model.BackgroundImagePathBytes(), model.BackgroundColor(),
+            model.BackgroundPlacementValue()};
+}
 
-    model.ResetCanvas();
-
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        model.FinishLoad(true);
-        return {LoadStatus::CannotOpen, QStringLiteral("cannot open %1: %2").arg(path, file.errorString())};
-    }
-
-    Reader reader(file);
+// Reads an open device into a canvas that ResetCanvas has emptied.
+LoadResult ReadInto(CollageModel& model, QIODevice& device, const CanvasSettings& old)
+{
+    Reader reader(device);
     const bool headerRead = reader.ReadHeader();
-    if (reader.Status() == ReadStatus::Invalid) {
-        model.FinishLoad(false);
-        return {LoadStatus::Invalid, reader.Problem()};
+    if (reader.Status() != ReadStatus::Invalid) {
+        // Header fields are stored as they were read, as they stand in the file.
+        const Header& h = reader.FileHeader();
+        model.StoreLoadedSize(h.fieldsRead >= 1 ? h.canvasWidth : old.width, h.fieldsRead >= 2 ? h.canvasHeight : old.height);
+        model.StoreLoadedBackground(h.fieldsRead >= 3 ? h.backgroundImagePath : old.path,
+                                    h.fieldsRead >= 4 ? h.backgroundColor : old.color,
+                                    h.fieldsRead >= 5 ? h.backgroundPlacement : old.placement);
     }
-    // Header fields are stored as they were read, as they stand in the file.
-    const Header& h = reader.FileHeader();
-    model.StoreLoadedSize(h.fieldsRead >= 1 ? h.canvasWidth : oldWidth, h.fieldsRead >= 2 ? h.canvasHeight : oldHeight);
-    model.StoreLoadedBackground(h.fieldsRead >= 3 ? h.backgroundImagePath : oldPath,
-                                h.fieldsRead >= 4 ? h.backgroundColor : oldColor,
-                                h.fieldsRead >= 5 ? h.backgroundPlacement : oldPlacement);
-
     if (headerRead) {
         Entry entry;
         while (reader.NextEntry(entry)) {
@@ -173,10 +172,31 @@ LoadResult LoadProjectFile(CollageModel& model, const QString& path)
     }
     // Refused: nothing of the file stays.
     model.ResetCanvas();
-    model.StoreLoadedSize(oldWidth, oldHeight);
-    model.StoreLoadedBackground(oldPath, oldColor, oldPlacement);
+    model.StoreLoadedSize(old.width, old.height);
+    model.StoreLoadedBackground(old.path, old.color, old.placement);
     model.FinishLoad(false);
     return {LoadStatus::Invalid, reader.Problem()};
+}
+
+} // namespace
+
+LoadResult LoadProjectFile(CollageModel& model, const QString& path)
+{
+    const CanvasSettings old = SettingsOf(model);
+    model.ResetCanvas();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        model.FinishLoad(true);
+        return {LoadStatus::CannotOpen, QStringLiteral("cannot open %1: %2").arg(path, file.errorString())};
+    }
+    return ReadInto(model, file, old);
+}
+
+LoadResult LoadProjectFrom(CollageModel& model, QIODevice& device)
+{
+    const CanvasSettings old = SettingsOf(model);
+    model.ResetCanvas();
+    return ReadInto(model, device, old);
 }
 
 bool LoadProject(CollageModel& model, const QString& path)
@@ -212,12 +232,15 @@ QByteArray ProjectBytes(const CollageModel& model)
 
 SaveResult SaveProjectFile(CollageModel& model, const QString& path)
 {
+    // Unbuffered: a short write shows in write()'s result. Through the write buffer, a
+    // short write at the final flush would go unnoticed and the cut file be renamed
+    // over the target.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return {false, QStringLiteral("cannot write %1: %2").arg(path, file.errorString())};
     const QByteArray bytes = ProjectBytes(model);
     if (file.write(bytes) != bytes.size()) {
-        const QString problem = file.errorString();
+        const QString problem = file.error() != QFileDevice::NoError ? file.errorString() : QStringLiteral("the file could not be written whole");
         file.cancelWriting();
         return {false, QStringLiteral("cannot write %1: %2").arg(path, problem)};
     }

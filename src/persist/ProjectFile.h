@@ -101,6 +101,8 @@ struct LoadResult {
 // Replaces the collage by the file's content (see LoadProject) and says exactly what
 // happened.
 LoadResult LoadProjectFile(CollageModel& model, const QString& path);
+// The same from a device open for reading (never CannotOpen).
+LoadResult LoadProjectFrom(CollageModel& model, QIODevice& device);
 
 // The canvas operation: true when the file was read to its end or could not be opened
 // at all (an empty canvas with the previous size and background), false when it ended
