@@ -96,6 +96,14 @@ void CollageModel::StoreLoadedBackground(const QByteArray& pathBytes, std::uint3
     backgroundPlacement_ = placement;
 }
 
+void CollageModel::FinishLoad(bool complete)
+{
+    if (complete)
+        modified_ = false;
+    emit backgroundChanged();
+    emit redrawRequested();
+}
+
 // ---- view ----
 
 bool CollageModel::SetZoom(float zoom)

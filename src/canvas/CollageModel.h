@@ -115,6 +115,9 @@ public:
     // the project loader, which checks them first.
     void StoreLoadedSize(std::int32_t width, std::int32_t height);
     void StoreLoadedBackground(const QByteArray& pathBytes, std::uint32_t colour, std::int32_t placement);
+    // Ends a project load: a complete one clears modified. Either way the background is
+    // reloaded and the collage redrawn, so the window shows what the model holds.
+    void FinishLoad(bool complete);
 
     // ---- view: zoom and scroll, client coordinates ----
     float Zoom() const { return zoom_; }

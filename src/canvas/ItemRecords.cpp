@@ -2,6 +2,7 @@
 
 #include "app/LittleEndian.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -545,8 +546,10 @@ QRect LocalRegionRect(const CanvasItem& item)
         {
             return Rect(static_cast<float>(r.sourceWidth) * r.hitScale, static_cast<float>(r.sourceHeight) * r.hitScale);
         }
-        QRect operator()(const Text& r) const { return QRect(0, 0, r.boxWidth, r.boxHeight); }
-        static QRect Rect(float w, float h) { return QRect(0, 0, TruncToInt(w), TruncToInt(h)); }
+        QRect operator()(const Text& r) const { return Sized(r.boxWidth, r.boxHeight); }
+        static QRect Rect(float w, float h) { return Sized(TruncToInt(w), TruncToInt(h)); }
+        // A negative side (only a hostile record has one) gives an empty rectangle.
+        static QRect Sized(std::int32_t w, std::int32_t h) { return QRect(0, 0, std::max(w, 0), std::max(h, 0)); }
     };
     return std::visit(Visitor{}, item);
 }

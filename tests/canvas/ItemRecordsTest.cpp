@@ -346,6 +346,10 @@ TEST(ItemRecords, RegionRectanglesAreTruncatedScaledSizes)
     // A hostile scale saturates instead of overflowing.
     c.hitScale = 1e30f;
     EXPECT_EQ(LocalRegionRect(c).width(), std::numeric_limits<std::int32_t>::max());
+    c.hitScale = -1e30f;
+    EXPECT_TRUE(LocalRegionRect(c).isEmpty());
+    t.boxWidth = std::numeric_limits<std::int32_t>::min();
+    EXPECT_TRUE(LocalRegionRect(t).isEmpty());
 }
 
 TEST(ItemRecords, TruncationSaturatesAndMapsNanToZero)
