@@ -205,6 +205,14 @@ public:
     std::size_t HistoryBytes() const { return historyBytes_; }
     bool HistoryTrimmed() const { return historyTrimmed_; }
 
+    // ---- notifications for code that edits records directly (interaction, decorations) ----
+    void RequestRedraw() { emit redrawRequested(); }
+    // Switches the brush tool off and emits itemAdded (an item added, a decoration
+    // applied, or the user asked to select a photo).
+    void NotifyItemAdded();
+    // Emits historyChanged without a step (the end of a press on the canvas).
+    void NotifyEditState() { emit historyChanged(); }
+
     // ---- regions, caches, picture buffers ----
     int RegionCount() const { return static_cast<int>(regions_.size()); }
     // The region at an index; an empty path for an index that has none.
@@ -246,7 +254,6 @@ private:
     int FirstSelectedOf(ItemKind kind) const;
     std::int32_t CreationOrder() const { return ItemCount() - 1; }
     void ReportPathTooLong(const QString& path) const;
-    void NotifyItemAdded();
 
     std::int32_t canvasWidth_ = 1024;
     std::int32_t canvasHeight_ = 768;
