@@ -3,6 +3,7 @@
 #include "LibraryCommands.h"
 #include "CipherCommands.h"
 #include "LanguageCommands.h"
+#include "ProjectCommands.h"
 
 namespace tool {
 
@@ -13,6 +14,7 @@ std::vector<Command> AllCommands()
     commands.push_back(LibraryCommand());
     commands.push_back(CipherCommand());
     commands.push_back(LangCommand());
+    commands.push_back(ProjectCommand());
     return commands;
 }
 
