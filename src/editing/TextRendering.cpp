@@ -1,18 +1,24 @@
 #include "editing/TextRendering.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <QRawFont>
 #include <QStringList>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <deque>
 #include <functional>
+#include <memory>
+#include <optional>
 
 namespace {
 
@@ -161,13 +167,41 @@ void DrawString(QPainter& painter, const Layout& layout, const QBrush& brush)
         painter.drawText(Baseline(layout, i), layout.lines.at(i));
 }
 
-QPainterPath TextPath(const Layout& layout)
+// The text as one path per glyph, placed as a path built from the whole text would
+// place them. Filling and stroking glyph by glyph keeps the rasteriser fast: one path of
+// a thousand glyphs costs it a hundred times more than the glyphs one by one.
+QList<QPainterPath> GlyphPaths(const Layout& layout)
 {
-    QPainterPath path;
-    path.setFillRule(Qt::WindingFill);
-    for (qsizetype i = 0; i < layout.lines.size(); ++i)
-        path.addText(Baseline(layout, i), layout.sized.font, layout.lines.at(i));
-    return path;
+    QList<QPainterPath> glyphs;
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    for (qsizetype i = 0; i < layout.lines.size(); ++i) {
+        QTextLayout line(layout.lines.at(i), layout.sized.font);
+        line.setTextOption(option);
+        line.beginLayout();
+        QTextLine textLine = line.createLine();
+        if (!textLine.isValid()) {
+            line.endLayout();
+            continue;
+        }
+        textLine.setLineWidth(1e9);
+        line.endLayout();
+        const QPointF origin = Baseline(layout, i) - QPointF(0.0, textLine.ascent());
+        for (const QGlyphRun& run : line.glyphRuns()) {
+            const QRawFont raw = run.rawFont();
+            const QList<quint32> indexes = run.glyphIndexes();
+            const QList<QPointF> positions = run.positions();
+            for (qsizetype k = 0; k < indexes.size() && k < positions.size(); ++k) {
+                QPainterPath glyph = raw.pathForGlyph(indexes.at(k));
+                if (glyph.isEmpty())
+                    continue;
+                glyph.translate(origin + positions.at(k));
+                glyph.setFillRule(Qt::WindingFill);
+                glyphs.append(glyph);
+            }
+        }
+    }
+    return glyphs;
 }
 
 // Cubic Bézier into line segments until every control point lies within `flatness`
@@ -239,13 +273,80 @@ QPainterPath PolygonPath(const QList<QPolygonF>& figures)
     return path;
 }
 
-// The path flattened (flatness 0.25) and reduced to its outline: overlapping figures
+// The glyph flattened (flatness 0.25) and reduced to its outline: overlapping figures
 // merged into one boundary.
-QPainterPath Outline(const QPainterPath& path)
+QPainterPath Outline(const QPainterPath& glyph)
 {
-    QPainterPath outline = PolygonPath(Flatten(path, kFlatness)).simplified();
+    QPainterPath outline = PolygonPath(Flatten(glyph, kFlatness)).simplified();
     outline.setFillRule(Qt::WindingFill);
     return outline;
+}
+
+// The glyphs of one text in one path font, with their flattened forms and outlines made
+// when first asked for. Redraws during a drag reuse them.
+struct GlyphSet {
+    QList<QPainterPath> glyphs;
+    std::optional<QList<QPainterPath>> flattened;
+    std::optional<QList<QPainterPath>> outlines;
+
+    const QList<QPainterPath>& Flattened()
+    {
+        if (!flattened) {
+            flattened.emplace();
+            for (const QPainterPath& glyph : glyphs)
+                flattened->append(PolygonPath(Flatten(glyph, kFlatness)));
+        }
+        return *flattened;
+    }
+
+    const QList<QPainterPath>& Outlines()
+    {
+        if (!outlines) {
+            outlines.emplace();
+            for (const QPainterPath& glyph : glyphs)
+                outlines->append(Outline(glyph));
+        }
+        return *outlines;
+    }
+};
+
+GlyphSet& Glyphs(const Layout& layout, const QString& text)
+{
+    struct Entry {
+        QString key;
+        std::unique_ptr<GlyphSet> set;
+    };
+    constexpr std::size_t kEntries = 16;
+    thread_local std::deque<Entry> cache; // most recently used first
+    QString key = layout.sized.font.key() + QChar(0) + text;
+    for (auto it = cache.begin(); it != cache.end(); ++it) {
+        if (it->key == key) {
+            if (it != cache.begin()) {
+                Entry found = std::move(*it);
+                cache.erase(it);
+                cache.push_front(std::move(found));
+            }
+            return *cache.front().set;
+        }
+    }
+    auto set = std::make_unique<GlyphSet>();
+    set->glyphs = GlyphPaths(layout);
+    cache.push_front({std::move(key), std::move(set)});
+    if (cache.size() > kEntries)
+        cache.pop_back();
+    return *cache.front().set;
+}
+
+void Fill(QPainter& painter, const QList<QPainterPath>& glyphs, const QBrush& brush)
+{
+    for (const QPainterPath& glyph : glyphs)
+        painter.fillPath(glyph, brush);
+}
+
+void Stroke(QPainter& painter, const QList<QPainterPath>& glyphs, const QPen& pen)
+{
+    for (const QPainterPath& glyph : glyphs)
+        painter.strokePath(glyph, pen);
 }
 
 QPen Pen(const QColor& colour, qreal width)
@@ -366,11 +467,14 @@ void SoftCopy(QPainter& target, const QSizeF& size, qreal em, qreal f, const std
 }
 
 // The outline's segments, colour 1 where a segment runs right or down, colour 2 otherwise.
-void DrawDirectionalOutline(QPainter& painter, const QPainterPath& outline, const QColor& c1, const QColor& c2)
+void DrawDirectionalOutline(QPainter& painter, const QList<QPainterPath>& outlines, const QColor& c1, const QColor& c2)
 {
     QList<QLineF> forward;
     QList<QLineF> backward;
-    for (const QPolygonF& figure : outline.toSubpathPolygons()) {
+    QList<QPolygonF> figures;
+    for (const QPainterPath& outline : outlines)
+        figures.append(outline.toSubpathPolygons());
+    for (const QPolygonF& figure : figures) {
         for (qsizetype i = 1; i < figure.size(); ++i) {
             const QLineF segment(figure.at(i - 1), figure.at(i));
             if (segment.dx() > 0 || segment.dy() > 0)
@@ -478,42 +582,41 @@ void DrawStyledText(QPainter& painter, int style, const QString& text, const Log
         break;
     }
     case 2: {
-        const QPainterPath path = TextPath(layout);
-        painter.fillPath(path, HatchBrush(painter, DottedGrid(), c2, c1));
+        GlyphSet& glyphs = Glyphs(layout, text);
+        Fill(painter, glyphs.glyphs, HatchBrush(painter, DottedGrid(), c2, c1));
         painter.setBrush(Qt::NoBrush);
-        painter.setPen(Pen(QColor::fromRgba(kStyle2Outline), 1.0));
-        painter.drawPath(PolygonPath(Flatten(path, kFlatness)));
+        Stroke(painter, glyphs.Flattened(), Pen(QColor::fromRgba(kStyle2Outline), 1.0));
         break;
     }
     case 3:
-        painter.fillPath(TextPath(layout), HatchBrush(painter, FivePercent(), c2, c1));
+        Fill(painter, Glyphs(layout, text).glyphs, HatchBrush(painter, FivePercent(), c2, c1));
         break;
     case 4: {
-        const QPainterPath path = TextPath(layout);
-        SoftCopy(painter, boxSize, em, 1.0 / 8, [&](QPainter& p) { p.fillPath(path, c1); });
+        GlyphSet& glyphs = Glyphs(layout, text);
+        SoftCopy(painter, boxSize, em, 1.0 / 8, [&](QPainter& p) { Fill(p, glyphs.glyphs, c1); });
         // Blend factors 0, 0.5, 1 at 0, 0.5, 1: an even blend.
-        painter.fillPath(path, TwoColourGradient(H, c1, c2));
-        DrawDirectionalOutline(painter, Outline(path), c1, c2);
+        Fill(painter, glyphs.glyphs, TwoColourGradient(H, c1, c2));
+        DrawDirectionalOutline(painter, glyphs.Outlines(), c1, c2);
         break;
     }
     case 5: {
-        const QPainterPath outline = Outline(TextPath(layout));
-        painter.fillPath(outline, HatchBrush(painter, Weave(), c2, c1));
-        painter.strokePath(outline, Pen(c1, 2.0));
+        GlyphSet& glyphs = Glyphs(layout, text);
+        Fill(painter, glyphs.Outlines(), HatchBrush(painter, Weave(), c2, c1));
+        Stroke(painter, glyphs.Outlines(), Pen(c1, 2.0));
         break;
     }
     case 6: {
-        const QPainterPath path = TextPath(layout);
-        SoftCopy(painter, boxSize, em, 1.0 / 8, [&](QPainter& p) { p.fillPath(path, c2); });
-        painter.fillPath(path, c2);
-        painter.strokePath(Outline(path), Pen(c1, 2.0));
+        GlyphSet& glyphs = Glyphs(layout, text);
+        SoftCopy(painter, boxSize, em, 1.0 / 8, [&](QPainter& p) { Fill(p, glyphs.glyphs, c2); });
+        Fill(painter, glyphs.glyphs, c2);
+        Stroke(painter, glyphs.Outlines(), Pen(c1, 2.0));
         break;
     }
     case 7: {
-        const QPainterPath path = TextPath(layout);
+        GlyphSet& glyphs = Glyphs(layout, text);
         SoftCopy(painter, boxSize, em, 1.0 / 2, [&](QPainter& p) {
-            p.fillPath(path, c1);
-            p.strokePath(path, Pen(c2, 2.0));
+            Fill(p, glyphs.glyphs, c1);
+            Stroke(p, glyphs.glyphs, Pen(c2, 2.0));
         });
         break;
     }
