@@ -5,6 +5,8 @@
 #include "ToolCommands.h"
 #include "ToolSupport.h"
 
+#include "editing/CxImage.h"
+
 #include <QGuiApplication>
 
 #include <cstdio>
@@ -41,6 +43,11 @@ int main(int argc, char** argv)
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("montara-tool"));
     QGuiApplication::setApplicationVersion(QStringLiteral(MONTARA_VERSION));
+
+    StartImageLibrary();
+    struct LibraryGuard {
+        ~LibraryGuard() { StopImageLibrary(); }
+    } libraryGuard;
 
     const std::vector<tool::Command> commands = tool::AllCommands();
     QStringList args = QGuiApplication::arguments();
