@@ -17,6 +17,7 @@
 #include <QSaveFile>
 
 #include <Magick++.h>
+#include <tiffio.h>
 
 #include <cstring>
 #include <mutex>
@@ -391,6 +392,16 @@ bool DecodeWithLibrary(const std::uint8_t* data, std::size_t size, std::uint32_t
     }
 }
 
+// A Windows metafile: the placeable header's key, or a plain header (memory or disk
+// type, 9-word header, version 1 or 3).
+bool IsWindowsMetafile(const std::uint8_t* data, std::size_t size)
+{
+    if (size >= 22 && data[0] == 0xD7 && data[1] == 0xCD && data[2] == 0xC6 && data[3] == 0x9A)
+        return true;
+    return size >= 18 && (data[0] == 1 || data[0] == 2) && data[1] == 0 && data[2] == 9 && data[3] == 0
+        && data[4] == 0 && (data[5] == 1 || data[5] == 3);
+}
+
 bool DecodeBytes(const std::uint8_t* data, std::size_t size, std::uint32_t type, int minWidth, int minHeight,
                  Decoded& out)
 {
@@ -398,6 +409,9 @@ bool DecodeBytes(const std::uint8_t* data, std::size_t size, std::uint32_t type,
         return false;
     if ((type == cx::kFormatWmf || type == cx::kFormatUnknown) && IsEnhancedMetafile(data, size))
         return DecodeMetafile(data, size, out);
+    // Code 10 holds both metafiles; anything else under it is not handed to the coder.
+    if (type == cx::kFormatWmf && !IsWindowsMetafile(data, size))
+        return false;
     if (type == cx::kFormatBmp && LooksLikeDib(data, size)) {
         bool handled = false;
         out.pixels = DecodePlainDib(data, size, handled);
@@ -473,6 +487,19 @@ bool StartImageLibrary()
         return false;
     }
     policyActive = MagickCore::GetMagickResourceLimit(MagickCore::MemoryResource) == kMemoryLimit;
+    // The library's TIFF coder installs process-wide libtiff message handlers that write
+    // into the exception of its last read, which is gone by then: Qt's TIFF reader, which
+    // shares libtiff, would hand them a dead object. Register the coder now and silence
+    // libtiff's messages for everyone (both readers check libtiff's results anyway).
+    {
+        MagickCore::ExceptionInfo* exception = MagickCore::AcquireExceptionInfo();
+        MagickCore::GetMagickInfo("TIFF", exception);
+        MagickCore::DestroyExceptionInfo(exception);
+        TIFFSetErrorHandler(nullptr);
+        TIFFSetWarningHandler(nullptr);
+        TIFFSetErrorHandlerExt(nullptr);
+        TIFFSetWarningHandlerExt(nullptr);
+    }
     LoadEmfConverter();
     // The platform decoder may take as much memory for one picture as the library.
     QImageReader::setAllocationLimit(1024);
@@ -581,6 +608,8 @@ bool CxImage::Ping(const QString& path, std::uint32_t imageType, int& width, int
     const std::size_t size = std::size_t(bytes.size());
     if ((imageType == cx::kFormatWmf || imageType == cx::kFormatUnknown) && IsEnhancedMetafile(data, size))
         return EnhancedMetafileSize(data, size, width, height);
+    if (imageType == cx::kFormatWmf && !IsWindowsMetafile(data, size))
+        return false;
     JpegHeader jpeg;
     if ((imageType == cx::kFormatJpg || imageType == cx::kFormatUnknown) && ReadJpegHeader(data, size, jpeg)) {
         const bool swap = cxpixels::SwapsAxes(jpeg.orientation);

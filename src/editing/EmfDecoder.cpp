@@ -75,7 +75,14 @@ bool LoadEmfConverter()
 
 bool IsEnhancedMetafile(const std::uint8_t* data, std::size_t size)
 {
-    return data && size >= kEmfHeaderMinimum && le::ReadU32(data) == 1 && le::ReadU32(data + 40) == kEmfSignature;
+    if (!data || size < kEmfHeaderMinimum || le::ReadU32(data) != 1 || le::ReadU32(data + 40) != kEmfSignature)
+        return false;
+    // Bounds (inclusive) that hold no pixel mean there is nothing to draw.
+    const std::int64_t left = le::ReadI32(data + 8);
+    const std::int64_t top = le::ReadI32(data + 12);
+    const std::int64_t right = le::ReadI32(data + 16);
+    const std::int64_t bottom = le::ReadI32(data + 20);
+    return right >= left && bottom >= top;
 }
 
 bool EnhancedMetafileSize(const std::uint8_t* data, std::size_t size, int& width, int& height)

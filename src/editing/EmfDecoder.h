@@ -16,7 +16,8 @@
 // Loads the converter once (thread-safe). False when it is not installed.
 bool LoadEmfConverter();
 
-// True for the header of an enhanced metafile (record 1 with the " EMF" signature).
+// True for the header of an enhanced metafile (record 1 with the " EMF" signature)
+// whose bounds hold at least one pixel.
 bool IsEnhancedMetafile(const std::uint8_t* data, std::size_t size);
 
 // The size the metafile asks for, in pixels (from its header's bounds).

@@ -91,7 +91,10 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 // another random number is drawn while the name is taken.
 File CreateTemporary(int width, QString& name)
 {
-    const QString folder = QDir::tempPath() + QLatin1Char('/');
+    QString folder = QDir::tempPath();
+    if (folder.isEmpty())
+        folder = QStringLiteral("/tmp");
+    folder += QLatin1Char('/');
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = folder + QString::asprintf("temp%d-%d.jpg", RandomNumber(), width);
         const int fd = ::open(QFile::encodeName(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
