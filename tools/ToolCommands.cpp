@@ -1,5 +1,6 @@
 #include "ToolCommands.h"
 
+#include "PictureCommands.h"
 #include "TextCommands.h"
 
 namespace tool {
@@ -8,6 +9,9 @@ namespace tool {
 std::vector<Command> AllCommands()
 {
     std::vector<Command> commands;
+    commands.push_back(ConvertCommand());
+    commands.push_back(ThumbnailCommand());
+    commands.push_back(InfoCommand());
     commands.push_back(TextCommand());
     commands.push_back(TuneCommand());
     return commands;

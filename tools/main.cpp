@@ -5,6 +5,8 @@
 #include "ToolCommands.h"
 #include "ToolSupport.h"
 
+#include "editing/CxImage.h"
+
 #include <QGuiApplication>
 
 #include <cstdio>
@@ -49,6 +51,11 @@ int main(int argc, char** argv)
     QGuiApplication app(qtArgc, qtArgv);
     QGuiApplication::setApplicationName(QStringLiteral("montara-tool"));
     QGuiApplication::setApplicationVersion(QStringLiteral(MONTARA_VERSION));
+
+    StartImageLibrary();
+    struct LibraryGuard {
+        ~LibraryGuard() { StopImageLibrary(); }
+    } libraryGuard;
 
     const std::vector<tool::Command> commands = tool::AllCommands();
     if (args.isEmpty())
