@@ -4,6 +4,7 @@
 #include "TextCommands.h"
 
 #include "editing/ColourMatrix.h"
+#include "editing/Effects.h"
 #include "editing/TextRendering.h"
 #include "editing/Tuning.h"
 
@@ -185,6 +186,26 @@ int Tune(QStringList args)
     return kOk;
 }
 
+int Effect(QStringList args)
+{
+    if (args.size() != 3)
+        return Usage(QStringLiteral("effect needs ID IN OUT"));
+    bool ok = false;
+    const int id = args.at(0).toInt(&ok);
+    if (!ok || !IsEffectCommand(id))
+        return Usage(QStringLiteral("'%1' is no effect command (11980-11982, 11984-11986, 11988-11994)").arg(args.at(0)));
+    QImage picture;
+    QString error;
+    if (!LoadPicture(args.at(1), picture, error))
+        return Failure(error);
+    CollagePicture collage = CollagePictureFromImage(picture);
+    if (!ApplyEffect(id, collage))
+        return Failure(QStringLiteral("effect %1 failed on %2").arg(id).arg(args.at(1)));
+    if (!SavePicture(ImageFromCollagePicture(collage), args.at(2), error))
+        return Failure(error);
+    return kOk;
+}
+
 } // namespace
 
 Command TextCommand()
@@ -200,6 +221,11 @@ Command TuneCommand()
     return {"tune",
         "tune [--contrast P] [--brightness P] [--saturation P] [--hue P] [--gamma P] [--color P] IN OUT",
         Tune};
+}
+
+Command EffectCommand()
+{
+    return {"effect", "effect ID IN OUT", Effect};
 }
 
 } // namespace tool

@@ -8,5 +8,7 @@ namespace tool {
 Command TextCommand();
 // tune: the tuning panel's slider positions applied to a picture.
 Command TuneCommand();
+// effect: one whole-collage effect command applied to a picture.
+Command EffectCommand();
 
 } // namespace tool

@@ -14,6 +14,7 @@ std::vector<Command> AllCommands()
     commands.push_back(InfoCommand());
     commands.push_back(TextCommand());
     commands.push_back(TuneCommand());
+    commands.push_back(EffectCommand());
     return commands;
 }
 

@@ -102,3 +102,30 @@ TEST(TuneCommand, SlidersApplyToAPicture)
     EXPECT_EQ(RunTool({"tune", dir.filePath("missing.png"), black}).status, 1);
     EXPECT_EQ(RunTool({"tune", in, dir.filePath("out.unknownformat")}).status, 1);
 }
+
+TEST(EffectCommand, AppliesOneEffectToAPicture)
+{
+    QTemporaryDir dir;
+    QImage picture(20, 20, QImage::Format_RGB32);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x)
+            picture.setPixel(x, y, (x == 10 && y == 4) ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+    const QString in = dir.filePath(QStringLiteral("in.png"));
+    ASSERT_TRUE(picture.save(in));
+    const QString out = dir.filePath(QStringLiteral("out.bmp"));
+    const ToolRun run = RunTool({"effect", "11981", in, out});
+    ASSERT_EQ(run.status, 0) << run.err.constData();
+    const QImage dilated(out);
+    ASSERT_EQ(dilated.size(), picture.size());
+    int white = 0;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x)
+            white += dilated.pixel(x, y) == qRgb(255, 255, 255);
+    EXPECT_EQ(white, 4);
+    EXPECT_EQ(dilated.pixel(10, 4), qRgb(255, 255, 255)); // upright, where the dot was
+
+    ExpectUsage({"effect", "11983", in, out});
+    ExpectUsage({"effect", "blur", in, out});
+    ExpectUsage({"effect", "11993", in});
+    EXPECT_EQ(RunTool({"effect", "11993", dir.filePath("missing.png"), out}).status, 1);
+}
