@@ -1,3 +1,5 @@
+#include "editing/CxImage.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -7,6 +9,9 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    StartImageLibrary();
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int status = RUN_ALL_TESTS();
+    StopImageLibrary();
+    return status;
 }

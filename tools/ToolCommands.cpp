@@ -4,6 +4,8 @@
 #include "CipherCommands.h"
 #include "LanguageCommands.h"
 #include "ProjectCommands.h"
+#include "PictureCommands.h"
+#include "TextCommands.h"
 
 namespace tool {
 
@@ -15,6 +17,12 @@ std::vector<Command> AllCommands()
     commands.push_back(CipherCommand());
     commands.push_back(LangCommand());
     commands.push_back(ProjectCommand());
+    commands.push_back(ConvertCommand());
+    commands.push_back(ThumbnailCommand());
+    commands.push_back(InfoCommand());
+    commands.push_back(TextCommand());
+    commands.push_back(TuneCommand());
+    commands.push_back(EffectCommand());
     return commands;
 }
 

@@ -5,6 +5,8 @@
 #include "ToolCommands.h"
 #include "ToolSupport.h"
 
+#include "editing/CxImage.h"
+
 #include <QGuiApplication>
 
 #include <cstdio>
@@ -38,13 +40,24 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(ToolMessages);
-    QGuiApplication app(argc, argv);
+    // Qt takes options such as --style, --platform, --reverse and --session out of the
+    // arguments it is given; the tool's own options must reach the commands, so Qt sees
+    // only the program name.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    QGuiApplication app(qtArgc, qtArgv);
     QGuiApplication::setApplicationName(QStringLiteral("montara-tool"));
     QGuiApplication::setApplicationVersion(QStringLiteral(MONTARA_VERSION));
 
+    StartImageLibrary();
+    struct LibraryGuard {
+        ~LibraryGuard() { StopImageLibrary(); }
+    } libraryGuard;
+
     const std::vector<tool::Command> commands = tool::AllCommands();
-    QStringList args = QGuiApplication::arguments();
-    args.removeFirst();
     if (args.isEmpty())
         return tool::Usage(QStringLiteral("no command given (try --help)"));
 

@@ -4,6 +4,7 @@
 #include "app/MainFrame.h"
 #include "app/SingleInstance.h"
 #include "app/UserMessage.h"
+#include "editing/CxImage.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -92,6 +93,9 @@ bool EditorApp::InitInstance()
             QMessageBox::information(QApplication::activeWindow(), QStringLiteral("Montara"), text);
     });
     application->installEventFilter(this);
+    // The graphics libraries: the picture library and its policy. A failure is not
+    // fatal; pictures the library would decode then fail to load.
+    StartImageLibrary();
 
     mainFrame = std::make_unique<MainFrame>();
     acceleratorTable = BuildAccelerators(*mainFrame);
@@ -117,6 +121,7 @@ void EditorApp::ExitInstance()
     acceleratorTable.clear();
     calendarBuffer.reset();
     languageTable.reset();
+    StopImageLibrary();
     SetMessageHandler(nullptr);
 }
 

@@ -1,0 +1,502 @@
+#include "editing/PictureFiles.h"
+
+#include "editing/JpegEncoder.h"
+#include "editing/PictureScaling.h"
+
+#include <QColorSpace>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QPainter>
+#include <QRect>
+#include <QTransform>
+
+#include <cstring>
+#include <new>
+
+namespace {
+
+constexpr std::int64_t kEditingPixelLimit = 1920000;
+constexpr int kEditingFitWidth = 1600;
+constexpr int kEditingFitHeight = 1200;
+constexpr int kThumbnailSide = 80;
+constexpr int kThumbnailQuality = 75;
+
+bool IsJpegFormat(const QByteArray& format)
+{
+    return format == "jpeg" || format == "jpg";
+}
+
+// The reader's picture size, upright (the camera's turn applied); invalid if unknown.
+QSize UprightSize(QImageReader& reader)
+{
+    QSize size = reader.size();
+    if (size.isValid() && (reader.transformation() & QImageIOHandler::TransformationRotate90))
+        size.transpose();
+    return size;
+}
+
+void ConvertToSrgb(QImage& image)
+{
+    const QColorSpace space = image.colorSpace();
+    if (!space.isValid() || space == QColorSpace(QColorSpace::SRgb))
+        return;
+    switch (image.format()) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+    case QImage::Format_RGBX64:
+    case QImage::Format_RGBA64:
+    case QImage::Format_RGBA64_Premultiplied:
+        break;
+    default:
+        image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+        break;
+    }
+    image.convertToColorSpace(QColorSpace::SRgb);
+}
+
+// The picture as 24-bit blue-green-red, transparent parts over white.
+QImage OpaqueBgr(const QImage& image)
+{
+    if (!image.hasAlphaChannel())
+        return image.convertToFormat(QImage::Format_BGR888);
+    QImage canvas(image.size(), QImage::Format_RGB32);
+    if (canvas.isNull())
+        return {};
+    canvas.fill(Qt::white);
+    QPainter painter(&canvas);
+    painter.drawImage(0, 0, image);
+    painter.end();
+    return canvas.convertToFormat(QImage::Format_BGR888);
+}
+
+// The target size of a library picture that is too large for editing.
+QSize EditingFit(int width, int height)
+{
+    const auto w = std::uint64_t(width);
+    const auto h = std::uint64_t(height);
+    std::uint64_t targetWidth = 0;
+    std::uint64_t targetHeight = 0;
+    if (float(width) / float(height) > 1.3333334f) {
+        targetWidth = kEditingFitWidth;
+        targetHeight = h * kEditingFitWidth / w;
+    } else {
+        targetHeight = kEditingFitHeight;
+        targetWidth = w * kEditingFitHeight / h;
+    }
+    // A sliver of a picture still keeps one row or column.
+    return QSize(int(targetWidth ? targetWidth : 1), int(targetHeight ? targetHeight : 1));
+}
+
+struct OpenedPicture {
+    PictureDecoder decoder = PictureDecoder::Platform;
+    QImage platform;
+    PictureLoader library;
+};
+
+// The decoder choice: the platform first, the library when the platform cannot read
+// the file or the file is a metafile.
+bool OpenPicture(const QString& path, QSize minimum, OpenedPicture& opened)
+{
+    if (!IsMetafilePath(path)) {
+        opened.platform = ReadWithPlatform(path, minimum);
+        if (!opened.platform.isNull()) {
+            opened.decoder = PictureDecoder::Platform;
+            return true;
+        }
+    }
+    if (!opened.library.Load(path, minimum.width(), minimum.height()))
+        return false;
+    opened.decoder = PictureDecoder::Library;
+    return true;
+}
+
+std::unique_ptr<std::uint8_t[]> Bytes(std::size_t size)
+{
+    return std::unique_ptr<std::uint8_t[]>(new (std::nothrow) std::uint8_t[size ? size : 1]);
+}
+
+} // namespace
+
+std::uint32_t FormatFromExtension(const QString& extension)
+{
+    static const struct {
+        const char* extension;
+        std::uint32_t code;
+    } kTable[] = {
+        {"bmp", cx::kFormatBmp},  {"gif", cx::kFormatGif},   {"jpg", cx::kFormatJpg},  {"jpeg", cx::kFormatJpg},
+        {"png", cx::kFormatPng},  {"ico", cx::kFormatIco},   {"tif", cx::kFormatTif},  {"tiff", cx::kFormatTif},
+        {"tga", cx::kFormatTga},  {"pcx", cx::kFormatPcx},   {"wbmp", cx::kFormatWbmp}, {"wmf", cx::kFormatWmf},
+        {"emf", cx::kFormatWmf},  {"jp2", cx::kFormatJp2},   {"j2k", cx::kFormatJp2},  {"jpc", cx::kFormatJpc},
+        {"j2c", cx::kFormatJpc},  {"pgx", cx::kFormatPgx},   {"pnm", cx::kFormatPnm},  {"pgm", cx::kFormatPnm},
+        {"ppm", cx::kFormatPnm},  {"ras", cx::kFormatRas},
+    };
+    for (const auto& entry : kTable) {
+        if (extension == QLatin1String(entry.extension))
+            return entry.code;
+    }
+    return cx::kFormatUnknown;
+}
+
+QString PictureExtension(const QString& path)
+{
+    const QString name = QFileInfo(path).fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return QString();
+    return name.mid(dot + 1);
+}
+
+bool IsMetafilePath(const QString& path)
+{
+    const QString extension = PictureExtension(path).toUpper();
+    return extension == QLatin1String("WMF") || extension == QLatin1String("EMF");
+}
+
+QImage ReadWithPlatform(const QString& path, QSize minimum)
+{
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    if (!reader.canRead())
+        return {};
+    if (minimum.width() > 0 && minimum.height() > 0 && IsJpegFormat(reader.format())) {
+        const QSize stored = reader.size();
+        if (stored.isValid()) {
+            const QSize need = (reader.transformation() & QImageIOHandler::TransformationRotate90) ? minimum.transposed() : minimum;
+            // The smallest DCT scale (1/2, 1/4, 1/8) that stays at least as large as needed.
+            int denominator = 1;
+            while (denominator < 8) {
+                const int next = denominator * 2;
+                const int w = (stored.width() + next - 1) / next;
+                const int h = (stored.height() + next - 1) / next;
+                if (w < need.width() || h < need.height())
+                    break;
+                denominator = next;
+            }
+            if (denominator > 1)
+                reader.setScaledSize(QSize((stored.width() + denominator - 1) / denominator,
+                                           (stored.height() + denominator - 1) / denominator));
+        }
+    }
+    QImage image = reader.read();
+    if (image.isNull())
+        return {};
+    ConvertToSrgb(image);
+    return image;
+}
+
+// --- PictureLoader -----------------------------------------------------------------
+
+PictureLoader::PictureLoader() = default;
+
+PictureLoader::~PictureLoader()
+{
+    Reset();
+}
+
+void PictureLoader::Reset()
+{
+    if (image) {
+        image->SetEscape(1);
+        image.reset();
+    }
+    jpegCodec.reset();
+}
+
+bool PictureLoader::Load(const QString& path, int minWidth, int minHeight)
+{
+    const QString extension = PictureExtension(path);
+    if (extension.isNull())
+        return false;
+    const std::uint32_t code = FormatFromExtension(extension.toLower());
+    Reset();
+    image = std::make_unique<CxImage>();
+    if (!image->Load(path, code, minWidth, minHeight)) {
+        Reset();
+        return false;
+    }
+    if (image->GetType() == cx::kFormatJpg) {
+        jpegCodec = std::make_unique<CxImageJPG>();
+        CxIOFile file;
+        if (file.Open(path, "rb"))
+            jpegCodec->DecodeExif(&file);
+    }
+    return true;
+}
+
+bool PictureLoader::FromPixels(const std::uint8_t* pixels, int width, int height)
+{
+    Reset();
+    if (!pixels || width <= 0 || height <= 0)
+        return false;
+    const std::size_t size = std::size_t(width) * std::size_t(height) * 3;
+    auto dib = Bytes(40 + size);
+    if (!dib)
+        return false;
+    std::memset(dib.get(), 0, 40);
+    auto put32 = [&](std::size_t at, std::uint32_t value) {
+        for (int i = 0; i < 4; ++i)
+            dib[at + std::size_t(i)] = std::uint8_t(value >> (8 * i));
+    };
+    put32(0, 40);
+    put32(4, std::uint32_t(width));
+    put32(8, std::uint32_t(height));
+    dib[12] = 1;  // planes
+    dib[14] = 24; // bits
+    std::memcpy(dib.get() + 40, pixels, size);
+    image = std::make_unique<CxImage>(dib.get(), 40 + size, cx::kFormatBmp);
+    if (!image->IsValid()) {
+        Reset();
+        return false;
+    }
+    return true;
+}
+
+const ExifInfo* PictureLoader::CameraData() const
+{
+    return jpegCodec && jpegCodec->m_exifinfo.valid ? &jpegCodec->m_exifinfo : nullptr;
+}
+
+// --- Loaders -------------------------------------------------------------------------
+
+bool PictureSize(const QString& path, int& width, int& height)
+{
+    if (!IsMetafilePath(path)) {
+        QImageReader reader(path);
+        reader.setAutoTransform(true);
+        if (reader.canRead()) {
+            QSize size = UprightSize(reader);
+            if (!size.isValid()) {
+                const QImage image = reader.read();
+                size = image.size();
+            }
+            if (size.width() > 0 && size.height() > 0) {
+                width = size.width();
+                height = size.height();
+                return true;
+            }
+        }
+    }
+    const QString extension = PictureExtension(path);
+    if (extension.isNull())
+        return false;
+    int w = 0;
+    int h = 0;
+    if (!CxImage::Ping(path, FormatFromExtension(extension.toLower()), w, h))
+        return false;
+    width = w;
+    height = h;
+    return true;
+}
+
+bool LoadRgbBottomUp(const QString& path, std::uint8_t* buffer, int width, int height)
+{
+    if (!buffer || width <= 0 || height <= 0)
+        return false;
+    OpenedPicture opened;
+    if (!OpenPicture(path, QSize(width, height), opened))
+        return false;
+    const std::size_t stride = std::size_t(width) * 3;
+    if (opened.decoder == PictureDecoder::Platform) {
+        QImage source = opened.platform;
+        if (source.size() != QSize(width, height))
+            source = source.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        QImage canvas(width, height, QImage::Format_RGB32);
+        if (source.isNull() || canvas.isNull())
+            return false;
+        canvas.fill(Qt::white);
+        QPainter painter(&canvas);
+        painter.drawImage(0, 0, source);
+        painter.end();
+        const QImage rgb = canvas.convertToFormat(QImage::Format_RGB888);
+        if (rgb.isNull())
+            return false;
+        for (int r = 0; r < height; ++r)
+            std::memcpy(buffer + stride * std::size_t(r), rgb.constScanLine(height - 1 - r), stride);
+        return true;
+    }
+    CxImage* image = opened.library.Image();
+    if (!image->Resample(width, height, 1))
+        return false;
+    for (int r = 0; r < height; ++r) {
+        const std::uint8_t* in = image->GetBits(std::uint32_t(r));
+        std::uint8_t* out = buffer + stride * std::size_t(r);
+        for (int x = 0; x < width; ++x) {
+            out[x * 3 + 0] = in[x * 3 + 2];
+            out[x * 3 + 1] = in[x * 3 + 1];
+            out[x * 3 + 2] = in[x * 3 + 0];
+        }
+    }
+    return true;
+}
+
+bool LoadBgrTopDown(const QString& path, std::uint8_t* buffer, int width, int height)
+{
+    if (!buffer || width <= 0 || height <= 0)
+        return false;
+    OpenedPicture opened;
+    if (!OpenPicture(path, QSize(width, height), opened))
+        return false;
+    const std::size_t stride = std::size_t(width) * 3;
+    if (opened.decoder == PictureDecoder::Platform) {
+        const QImage bgr = OpaqueBgr(opened.platform);
+        const int rounded = bgr.width() & ~3;
+        if (bgr.isNull() || rounded == 0)
+            return false;
+        // A width that is a multiple of 4 gives packed rows.
+        const QImage area = rounded == bgr.width() ? bgr : bgr.copy(0, 0, rounded, bgr.height());
+        if (area.isNull() || area.bytesPerLine() != qsizetype(rounded) * 3)
+            return false;
+        ScaleBilinear(area.constBits(), rounded, area.height(), buffer, width, height, 3, false);
+        return true;
+    }
+    CxImage* image = opened.library.Image();
+    if (!image->Resample(width, height, 1))
+        return false;
+    for (int i = 0; i < height; ++i)
+        std::memcpy(buffer + stride * std::size_t(height - 1 - i), image->GetBits(std::uint32_t(i)), stride);
+    return true;
+}
+
+bool LoadForEditing(const QString& path, EditingPicture& picture)
+{
+    picture = EditingPicture();
+    // The platform's picture when it is small enough; its size is known before decoding.
+    QImage platform;
+    {
+        QImageReader reader(path);
+        reader.setAutoTransform(true);
+        const QSize size = reader.canRead() ? UprightSize(reader) : QSize();
+        if (reader.canRead() && (!size.isValid() || std::int64_t(size.width()) * size.height() <= kEditingPixelLimit)) {
+            platform = ReadWithPlatform(path);
+            if (std::int64_t(platform.width()) * platform.height() > kEditingPixelLimit)
+                platform = QImage();
+        }
+    }
+    if (!platform.isNull()) {
+        const QImage bgr = OpaqueBgr(platform);
+        const int rounded = bgr.width() & ~3;
+        if (bgr.isNull() || rounded == 0)
+            return false;
+        const std::size_t stride = std::size_t(rounded) * 3;
+        picture.pixels = Bytes(stride * std::size_t(bgr.height()));
+        if (!picture.pixels)
+            return false;
+        for (int y = 0; y < bgr.height(); ++y)
+            std::memcpy(picture.pixels.get() + stride * std::size_t(y), bgr.constScanLine(y), stride);
+        picture.width = rounded;
+        picture.height = bgr.height();
+        picture.decodedWidth = rounded;
+        picture.decodedHeight = bgr.height();
+        picture.decoder = PictureDecoder::Platform;
+    } else {
+        // The library; a large JPEG may be decoded at a reduced size no smaller than the fit.
+        const QString extension = PictureExtension(path);
+        if (extension.isNull())
+            return false;
+        QSize hint;
+        int storedWidth = 0;
+        int storedHeight = 0;
+        if (CxImage::Ping(path, FormatFromExtension(extension.toLower()), storedWidth, storedHeight)
+            && std::int64_t(storedWidth) * storedHeight > kEditingPixelLimit)
+            hint = EditingFit(storedWidth, storedHeight);
+        PictureLoader loader;
+        if (!loader.Load(path, hint.width(), hint.height()))
+            return false;
+        CxImage* image = loader.Image();
+        const int w = int(image->GetOriginalWidth());
+        const int h = int(image->GetOriginalHeight());
+        picture.decodedWidth = w;
+        picture.decodedHeight = h;
+        picture.decoder = PictureDecoder::Library;
+        picture.formatCode = image->GetType();
+        if (std::int64_t(w) * h > kEditingPixelLimit) {
+            const QSize fit = EditingFit(w, h);
+            if (!image->Resample(fit.width(), fit.height(), 1))
+                return false;
+        } else if (int(image->GetWidth()) != w || int(image->GetHeight()) != h) {
+            if (!image->Resample(w, h, 1))
+                return false;
+        }
+        const int rows = int(image->GetHeight());
+        const int rounded = int(image->GetWidth()) & ~3;
+        if (rounded == 0)
+            return false;
+        const std::size_t stride = std::size_t(rounded) * 3;
+        picture.pixels = Bytes(stride * std::size_t(rows));
+        if (!picture.pixels)
+            return false;
+        for (int i = 0; i < rows; ++i)
+            std::memcpy(picture.pixels.get() + stride * std::size_t(rows - 1 - i), image->GetBits(std::uint32_t(i)), stride);
+        picture.width = rounded;
+        picture.height = rows;
+    }
+    picture.display = QImage(picture.pixels.get(), picture.width, picture.height, picture.width * 3,
+                             QImage::Format_BGR888)
+                          .copy();
+    return !picture.display.isNull();
+}
+
+std::vector<std::uint8_t> MakeThumbnail(const QString& path)
+{
+    std::uint8_t buffer[kThumbnailSide * kThumbnailSide * 3] = {};
+    if (!LoadRgbBottomUp(path, buffer, kThumbnailSide, kThumbnailSide))
+        return {};
+    return EncodeJpeg(buffer, kThumbnailSide, kThumbnailSide, kThumbnailQuality, true);
+}
+
+QImage DecodeThumbnail(const std::uint8_t* bytes, std::size_t count, int quarterTurns)
+{
+    if (!bytes || count == 0 || count > std::size_t(INT32_MAX))
+        return {};
+    QImage image = QImage::fromData(bytes, int(count), "JPEG");
+    if (image.isNull())
+        return {};
+    image = image.mirrored(false, true);
+    if (quarterTurns >= 1 && quarterTurns <= 3)
+        image = image.transformed(QTransform().rotate(90.0 * quarterTurns));
+    return image;
+}
+
+void DrawThumbnail(const std::uint8_t* bytes, std::size_t count, int quarterTurns, QPainter& painter,
+                   const QRect& rectangle)
+{
+    const QImage image = DecodeThumbnail(bytes, count, quarterTurns);
+    if (image.isNull())
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(rectangle, image);
+    painter.restore();
+}
+
+bool InspectPicture(const QString& path, PictureInfo& info)
+{
+    info = PictureInfo();
+    const QString extension = PictureExtension(path);
+    info.formatCode = extension.isNull() ? cx::kFormatUnknown : FormatFromExtension(extension.toLower());
+    if (!IsMetafilePath(path)) {
+        QImageReader reader(path);
+        reader.setAutoTransform(true);
+        if (reader.canRead()) {
+            QSize size = UprightSize(reader);
+            if (!size.isValid())
+                size = reader.read().size();
+            if (size.width() > 0 && size.height() > 0) {
+                info.decoder = PictureDecoder::Platform;
+                info.platformFormat = reader.format();
+                info.width = size.width();
+                info.height = size.height();
+                return true;
+            }
+        }
+    }
+    PictureLoader loader;
+    if (!loader.Load(path))
+        return false;
+    info.decoder = PictureDecoder::Library;
+    info.formatCode = loader.Image()->GetType();
+    info.width = int(loader.Image()->GetWidth());
+    info.height = int(loader.Image()->GetHeight());
+    return true;
+}
