@@ -30,7 +30,7 @@ public:
     void SetCompression(int value) { compression = value; }
 
     // Writes the picture with the chosen encoder: JPEG with the quality, TIFF with the
-    // compression, the others without parameters. The file is replaced atomically; on
+    // compression, the others without parameters (PNG at the writer's own fast zlib level). The file is replaced atomically; on
     // failure an existing file is left as it was. Returns kOk or a failure status.
     int Save(const QImage& bitmap, const QString& path) const;
 
