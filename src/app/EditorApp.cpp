@@ -12,6 +12,7 @@
 #include <QLoggingCategory>
 #include <QMessageBox>
 #include <QShortcut>
+#include <QThread>
 
 Q_LOGGING_CATEGORY(lcStartup, "montara.startup", QtWarningMsg)
 
@@ -87,10 +88,18 @@ bool EditorApp::InitInstance()
     }
 
     SetMessageHandler([](MessageKind kind, const QString& text) {
-        if (kind == MessageKind::JpegFatal)
-            QMessageBox::critical(QApplication::activeWindow(), QStringLiteral("JPEG Fatal Error"), text);
+        const auto show = [kind, text] {
+            if (kind == MessageKind::JpegFatal)
+                QMessageBox::critical(QApplication::activeWindow(), QStringLiteral("JPEG Fatal Error"), text);
+            else
+                QMessageBox::information(QApplication::activeWindow(), QStringLiteral("Montara"), text);
+        };
+        // Workers (photo import, batch convert) report through here too; message boxes
+        // live on the interface thread, and the worker waits until the box is closed.
+        if (QThread::currentThread() == qApp->thread())
+            show();
         else
-            QMessageBox::information(QApplication::activeWindow(), QStringLiteral("Montara"), text);
+            QMetaObject::invokeMethod(qApp, show, Qt::BlockingQueuedConnection);
     });
     application->installEventFilter(this);
     // The graphics libraries: the picture library and its policy. A failure is not
