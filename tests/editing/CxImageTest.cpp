@@ -148,8 +148,8 @@ TEST_F(CxImageTest, EveryWritableFormatReadsBackIndependently)
         const QString path = Path(QStringLiteral("out.") + c.extension);
         ASSERT_TRUE(image.Save(path, c.code));
         Decoded decoded;
-        const QString spec = (c.code == cx::kFormatIco || c.code == cx::kFormatTga ? QString(c.independentName) + ":" : QString()) + path;
-        ASSERT_TRUE(DecodeIndependently(spec, decoded));
+        const QString decoderInput = (c.code == cx::kFormatIco || c.code == cx::kFormatTga ? QString(c.independentName) + ":" : QString()) + path;
+        ASSERT_TRUE(DecodeIndependently(decoderInput, decoded));
         EXPECT_EQ(decoded.format, c.independentName);
         ASSERT_EQ(decoded.width, 64);
         ASSERT_EQ(decoded.height, 48);
@@ -174,7 +174,7 @@ TEST_F(CxImageTest, FilesOfAnIndependentEncoderDecode)
     const QString source = Path("pattern.png");
     ASSERT_TRUE(Quadrants(64, 48).save(source));
     struct Case {
-        const char* spec;
+        const char* suffix;
         std::uint32_t code;
         int tolerance;
     };
@@ -185,8 +185,8 @@ TEST_F(CxImageTest, FilesOfAnIndependentEncoderDecode)
         {"jpc", cx::kFormatJpc, 8}, {"pgx", cx::kFormatPgx, 255}, {"wbmp", cx::kFormatWbmp, 255},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.spec);
-        const QString target = Path(QStringLiteral("made.") + c.spec);
+        SCOPED_TRACE(c.suffix);
+        const QString target = Path(QStringLiteral("made.") + c.suffix);
         ASSERT_TRUE(RunProgram("convert", {source, target}));
         CxImage image(target, c.code);
         ASSERT_TRUE(image.IsValid());

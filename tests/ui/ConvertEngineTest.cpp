@@ -75,8 +75,8 @@ TEST_F(ConvertEngineTest, EveryFormatIsWrittenAndReadsBackIndependently)
         const QString expected = Out() + "/pattern." + QString(c.format).toLower();
         EXPECT_EQ(reports[0].output, expected);
         Decoded decoded;
-        const QString spec = QString(c.format) == "TGA" ? "TGA:" + expected : expected;
-        ASSERT_TRUE(DecodeIndependently(spec, decoded));
+        const QString decoderInput = QString(c.format) == "TGA" ? "TGA:" + expected : expected;
+        ASSERT_TRUE(DecodeIndependently(decoderInput, decoded));
         EXPECT_TRUE(decoded.format.startsWith(c.independent)) << decoded.format.toStdString();
         ASSERT_EQ(decoded.width, 64);
         ASSERT_EQ(decoded.height, 48);
