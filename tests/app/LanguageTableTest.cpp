@@ -6,6 +6,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "ToolRun.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -50,21 +52,6 @@ bool TableStartsWith(const LanguageTable& table, const QByteArray& plain)
 bool ZeroFrom(const LanguageTable& table, std::size_t from)
 {
     return std::all_of(table.get() + from, table.get() + kLangTableSize, [](std::uint8_t v) { return v == 0; });
-}
-
-struct ToolRun {
-    int status;
-    QByteArray out;
-    QByteArray err;
-};
-
-ToolRun RunTool(const QStringList& args)
-{
-    QProcess process;
-    process.start(QStringLiteral(MONTARA_TOOL), args);
-    process.waitForFinished(30000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
 class OwnerGuard {

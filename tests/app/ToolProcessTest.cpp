@@ -1,25 +1,8 @@
 #include <QProcess>
 
+#include "ToolRun.h"
+
 #include <gtest/gtest.h>
-
-namespace {
-
-struct ToolRun {
-    int status;
-    QByteArray out;
-    QByteArray err;
-};
-
-ToolRun RunTool(const QStringList& args)
-{
-    QProcess process;
-    process.start(QStringLiteral(MONTARA_TOOL), args);
-    process.waitForFinished(30000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput(), process.readAllStandardError()};
-}
-
-} // namespace
 
 TEST(MontaraTool, HelpAndVersionSucceed)
 {

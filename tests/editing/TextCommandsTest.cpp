@@ -4,22 +4,11 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "ToolRun.h"
+
 #include <gtest/gtest.h>
 
 namespace {
-
-struct ToolRun {
-    int status;
-    QByteArray err;
-};
-
-ToolRun RunTool(const QStringList& args)
-{
-    QProcess process;
-    process.start(QStringLiteral(MONTARA_TOOL), args);
-    process.waitForFinished(60000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardError()};
-}
 
 void ExpectUsage(const QStringList& args)
 {

@@ -9,26 +9,13 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "ToolRun.h"
+
 #include <gtest/gtest.h>
 
 using namespace library;
 
 namespace {
-
-struct ToolRun {
-    int status;
-    QByteArray out;
-    QByteArray err;
-};
-
-ToolRun RunTool(const QStringList& args)
-{
-    QProcess process;
-    process.start(QStringLiteral(MONTARA_TOOL), args);
-    process.waitForFinished(30000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput(), process.readAllStandardError()};
-}
 
 QByteArray Png(int width, int height)
 {
