@@ -733,8 +733,13 @@ void CollageModel::DropPhotoImages(int itemIndex)
 {
     const auto found = caches_.find(items_[static_cast<std::size_t>(itemIndex)].get());
     if (found != caches_.end()) {
-        found->second.displayImage = QImage();
-        found->second.frameImage = QImage();
+        ItemCache& cache = found->second;
+        cache.displayImage = QImage();
+        cache.frameImage = QImage();
+        cache.displayKey.clear();
+        cache.frameKey.clear();
+        cache.drawnImage = QImage(); // made from the display image
+        cache.drawnKey.clear();
     }
 }
 

@@ -46,6 +46,15 @@ struct ItemCache {
     QImage displayImage;       // Photo: cropped, scaled (and masked) picture
     QImage frameImage;         // Photo: frame picture scaled to the item
     QImage picture;            // ClipArt, BrushStamp: picture at its natural size
+
+    // What the pictures above were built from (the drawing code's own keys): a picture
+    // whose key no longer matches its record is rebuilt. An empty key = never built.
+    QByteArray displayKey;
+    QByteArray frameKey;
+    QByteArray pictureKey;
+    // The item's picture as drawn: through its colour matrix and gamma, premultiplied.
+    QImage drawnImage;
+    QByteArray drawnKey;
 };
 
 // An owned 32-bit picture (blue, green, red, alpha per pixel, top row first) that
