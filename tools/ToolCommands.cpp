@@ -6,6 +6,7 @@
 #include "ProjectCommands.h"
 #include "PictureCommands.h"
 #include "TextCommands.h"
+#include "RenderCommands.h"
 
 namespace tool {
 
@@ -23,6 +24,7 @@ std::vector<Command> AllCommands()
     commands.push_back(TextCommand());
     commands.push_back(TuneCommand());
     commands.push_back(EffectCommand());
+    commands.push_back(RenderCommand());
     return commands;
 }
 

@@ -382,6 +382,12 @@ void CanvasRenderer::DrawItem(QPainter& painter, const Pass& pass, int index)
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 
     if (Text* t = std::get_if<Text>(&item)) {
+        const QSizeF shown = render::TextDisplaySize(*t, pass.zoom);
+        if (!(shown.width() > 0 && shown.height() > 0 && shown.width() <= render::kMaxDisplaySide
+              && shown.height() <= render::kMaxDisplaySide)) {
+            painter.restore();
+            return;
+        }
         painter.setRenderHint(QPainter::Antialiasing, false);
         painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
         painter.setTransform(TextTransform(*t, pass.zoom));
@@ -399,7 +405,8 @@ void CanvasRenderer::DrawItem(QPainter& painter, const Pass& pass, int index)
 
     const DrawFields f = DrawFieldsOf(item);
     const QSize display = render::DisplaySize(f, pass.zoom);
-    if (display.width() <= 0 || display.height() <= 0) {
+    if (display.width() <= 0 || display.height() <= 0 || display.width() > render::kMaxDisplaySide
+        || display.height() > render::kMaxDisplaySide) {
         painter.restore();
         return;
     }
@@ -418,7 +425,7 @@ void CanvasRenderer::DrawItem(QPainter& painter, const Pass& pass, int index)
             if (cache->displayKey != render::PhotoDisplayKey(*p, display, folder)) {
                 render::PhotoBuildInfo info;
                 cache->displayImage = render::BuildPhotoDisplay(*p, display, folder, &info);
-                stats_.photoDecodes += info.decoded ? 1 : 0;
+                CountDecode(info);
                 // The key is taken after the build, which may have clamped the crop. A
                 // missing file keeps no key: it is looked for again at the next redraw.
                 cache->displayKey = info.fileMissing ? QByteArray() : render::PhotoDisplayKey(*p, display, folder);
@@ -437,7 +444,7 @@ void CanvasRenderer::DrawItem(QPainter& painter, const Pass& pass, int index)
         } else {
             render::PhotoBuildInfo info;
             picture = render::BuildPhotoDisplay(*p, display, folder, &info);
-            stats_.photoDecodes += info.decoded ? 1 : 0;
+            CountDecode(info);
             if (p->frameIndex >= 1)
                 frame = render::BuildPhotoFrame(*p, display, folder);
         }
@@ -483,6 +490,14 @@ void CanvasRenderer::DrawItem(QPainter& painter, const Pass& pass, int index)
     if (tuning && !cache.picture.isNull())
         DrawPicture(painter, box, Drawn(&cache, cache.picture, render::MatrixOf(opacity, *tuning), render::GammaOf(*tuning)));
     painter.restore();
+}
+
+void CanvasRenderer::CountDecode(const render::PhotoBuildInfo& info)
+{
+    if (!info.decoded)
+        return;
+    ++stats_.photoDecodes;
+    stats_.decodedPixels += std::int64_t(info.decodedSize.width()) * info.decodedSize.height();
 }
 
 void CanvasRenderer::DrawHandles(QPainter& painter, const QTransform& transform, QSizeF size)

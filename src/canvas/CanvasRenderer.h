@@ -29,6 +29,9 @@
 
 class CollageModel;
 class QPainter;
+namespace render {
+struct PhotoBuildInfo;
+}
 
 class CanvasRenderer {
 public:
@@ -111,6 +114,7 @@ public:
     // ---- counters for tests and benchmarks ----
     struct Counters {
         int photoDecodes = 0;  // photo pictures decoded
+        std::int64_t decodedPixels = 0; // pixels those decodes produced (reduced decodes count less)
         int fullComposes = 0;  // Redraws that drew every item
         int dragFrames = 0;    // Redraws served from the drag layers
     };
@@ -133,6 +137,7 @@ private:
     void BuildAboveLayer(int selected);
     QByteArray SceneSignature(int selected) const;
     void FreeLayers();
+    void CountDecode(const render::PhotoBuildInfo& info);
     void EnsureBackground();
 
     CollageModel& model_;

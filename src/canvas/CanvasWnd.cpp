@@ -70,6 +70,9 @@ void CanvasWnd::SetScroll(std::int32_t scrollX, std::int32_t scrollY)
 
 void CanvasWnd::Redraw()
 {
+    // A hidden window hears of a new size only when shown; the buffer follows the size it
+    // has now.
+    renderer_.SetClientSize(size());
     renderer_.Redraw();
     update();
 }

@@ -4,8 +4,6 @@
 #include "editing/PictureEncoder.h"
 #include "editing/PictureFiles.h"
 
-#include <QFile>
-
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -106,6 +104,10 @@ bool WriteThroughEncoder(ExportBitmap& bitmap, const QString& path, QString* err
 bool WriteThroughLibrary(const ExportBitmap& bitmap, const QString& path, QString* error)
 {
     const std::uint32_t code = FormatFromExtension(PictureExtension(path).toLower());
+    if (code == cx::kFormatUnknown) {
+        SetError(error, QStringLiteral("unknown picture type: %1").arg(path));
+        return false;
+    }
     // The library takes packed rows; the bitmap's rows are padded when 3 x width is not
     // a multiple of 4.
     const qsizetype packed = qsizetype(bitmap.Width()) * 3;
@@ -128,8 +130,7 @@ bool WriteThroughLibrary(const ExportBitmap& bitmap, const QString& path, QStrin
     }
     copy.reset();
     if (!loader.Image()->Save(path, code)) {
-        SetError(error, code == cx::kFormatUnknown ? QStringLiteral("unknown picture type: %1").arg(path)
-                                                   : QStringLiteral("cannot write %1").arg(path));
+        SetError(error, QStringLiteral("cannot write %1").arg(path));
         return false;
     }
     return true;

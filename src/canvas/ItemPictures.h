@@ -25,6 +25,9 @@ namespace render {
 // The most pixels one item picture (display image, frame image, tuned copy) may have;
 // beyond it the picture is left out. A record whose scale asks for more is nonsense.
 inline constexpr std::int64_t kMaxItemPixels = std::int64_t(1) << 26;
+// The longest side an item is drawn with, in view pixels; a record that asks for more
+// keeps its handles and hit region but draws no picture.
+inline constexpr int kMaxDisplaySide = 1 << 20;
 
 // An item's displayed size at a zoom: W = trunc(w x s x zoom) rounded down to a multiple
 // of 4, H likewise (single precision, saturating). Text items are not rounded this way
