@@ -502,8 +502,10 @@ void CanvasRenderer::CountDecode(const render::PhotoBuildInfo& info)
 
 void CanvasRenderer::DrawHandles(QPainter& painter, const QTransform& transform, QSizeF size)
 {
-    const int W = TruncToInt(size.width());
-    const int H = TruncToInt(size.height());
+    // A nonsense size (a hostile record) keeps its handles far out, without overflow.
+    constexpr int kLimit = 1 << 24;
+    const int W = std::clamp(TruncToInt(size.width()), -kLimit, kLimit);
+    const int H = std::clamp(TruncToInt(size.height()), -kLimit, kLimit);
     const int s = kHandleSize;
     const QPoint corners[kHandleCount] = {
         {-8, -8},
