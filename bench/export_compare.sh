@@ -34,7 +34,7 @@ for i in $(seq 0 29); do
   fi
   photos+=("$out")
 done
-"$setup" "$work" "${photos[@]}" > "$work/placements.txt"
+"$setup" "$work" "${photos[@]}" > "$work/placements.txt" 2>/dev/null
 
 im_args() { # hint(0|1) -> convert arguments
   local args=(-size 3200x3200 xc:white)
@@ -49,7 +49,8 @@ mapfile -t plain < <(im_args 0)
 mapfile -t hinted < <(im_args 1)
 
 measure() { # label command... -> best ms, peak MB of the last run
-  local b=999999 s e peak
+  local label=$1 b=999999 s e peak
+  shift
   for _ in $(seq "$runs"); do
     s=$(date +%s%N)
     /usr/bin/time -f '%M' -o "$work/rss" "$@" >/dev/null 2>"$work/err" || { cat "$work/err" >&2; exit 1; }
@@ -57,11 +58,11 @@ measure() { # label command... -> best ms, peak MB of the last run
     [ "$e" -lt "$b" ] && b=$e
   done
   peak=$(( $(tail -1 "$work/rss") / 1024 ))
-  printf '%-44s %8s ms %8s MB\n' "$1" "$b" "$peak"
+  printf '%-44s %8s ms %8s MB\n' "$label" "$b" "$peak"
 }
 
 printf '%-44s %11s %11s\n' "30 photos of 4000 x 3000 -> 3200 x 3200 JPEG" "time" "peak"
 measure "montara-tool render" "$tool" render "$work/collage.vmz" "$work/m.jpg"
 measure "convert (full-size decode)" convert "${plain[@]}" -quality 90 "$work/c.jpg"
 measure "convert -define jpeg:size (reduced decode)" convert "${hinted[@]}" -quality 90 "$work/h.jpg"
-echo "in process: $("$setup" --time "$work/collage.vmz" "$work/t.jpg")"
+echo "in process: $("$setup" --time "$work/collage.vmz" "$work/t.jpg" 2>/dev/null)"
