@@ -13,7 +13,7 @@ packages=(
   libmagick++-6.q16-dev libjpeg62-turbo-dev libemf2svg-dev libtiff-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core fonts-urw-base35
-  xvfb xauth imagemagick
+  xvfb xauth imagemagick xdotool breeze-icon-theme ccache
 )
 
 install_missing() {
@@ -35,7 +35,9 @@ install_missing() {
 
 build() { # build dir, extra cmake options...
   local dir=$1; shift
-  cmake -S . -B "$dir" -G Ninja -DMONTARA_WERROR=ON "$@" >/dev/null
+  local launcher=()
+  command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  cmake -S . -B "$dir" -G Ninja -DMONTARA_WERROR=ON "${launcher[@]}" "$@" >/dev/null
   cmake --build "$dir" -j2
 }
 

@@ -26,7 +26,7 @@ std::vector<std::uint32_t>& Picture()
     return pixels;
 }
 
-TuningValues Tuned()
+Tuning Tuned()
 {
     TuningPositions p;
     p.contrast = 130;
@@ -50,7 +50,7 @@ void Run(benchmark::State& state, const ColourMatrix& m, float gamma)
 
 void MatrixAndGamma(benchmark::State& state)
 {
-    const TuningValues t = Tuned();
+    const Tuning t = Tuned();
     Run(state, ItemColourMatrix(1.0f, t), ItemGamma(t));
 }
 

@@ -9,7 +9,7 @@
 
 #include "editing/CxImage.h"
 #include "editing/PictureFiles.h"
-#include "ui/ConvertEngine.h"
+#include "editing/ConvertEngine.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,7 +1,7 @@
 #include "PictureCommands.h"
 
 #include "editing/PictureFiles.h"
-#include "ui/ConvertEngine.h"
+#include "editing/ConvertEngine.h"
 
 #include <QDir>
 #include <QFileInfo>

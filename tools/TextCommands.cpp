@@ -179,7 +179,7 @@ int Tune(QStringList args)
     QImage picture;
     if (!LoadPicture(args.at(0), picture, error))
         return Failure(error);
-    const TuningValues tuning = TuningFromSliders(positions, false);
+    const Tuning tuning = TuningFromSliders(positions, false);
     picture = TunedImage(picture, ItemColourMatrix(1.0f, tuning), ItemGamma(tuning));
     if (!SavePicture(picture, args.at(1), error))
         return Failure(error);

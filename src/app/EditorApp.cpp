@@ -3,7 +3,7 @@
 #include "app/LanguageTable.h"
 #include "app/MainFrame.h"
 #include "app/SingleInstance.h"
-#include "app/UserMessage.h"
+#include "base/UserMessage.h"
 #include "editing/CxImage.h"
 
 #include <QApplication>

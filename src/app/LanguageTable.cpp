@@ -1,6 +1,6 @@
 #include "app/LanguageTable.h"
 
-#include "app/DataFolder.h"
+#include "base/DataFolder.h"
 
 #include <QElapsedTimer>
 #include <QFile>

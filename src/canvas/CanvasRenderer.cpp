@@ -1,6 +1,6 @@
 #include "canvas/CanvasRenderer.h"
 
-#include "app/DataFolder.h"
+#include "base/DataFolder.h"
 #include "canvas/CollageModel.h"
 #include "canvas/Decorations.h"
 #include "canvas/ItemPictures.h"

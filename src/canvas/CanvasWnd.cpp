@@ -1,6 +1,6 @@
 #include "canvas/CanvasWnd.h"
 
-#include "app/UserMessage.h"
+#include "base/UserMessage.h"
 #include "editing/TextRendering.h"
 #include "library/LibraryFiles.h"
 

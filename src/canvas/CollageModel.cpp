@@ -1,7 +1,7 @@
 #include "canvas/CollageModel.h"
 
-#include "app/LittleEndian.h"
-#include "app/UserMessage.h"
+#include "base/LittleEndian.h"
+#include "base/UserMessage.h"
 
 #include <algorithm>
 #include <cmath>

@@ -339,20 +339,12 @@ QByteArray BrushPictureKey(const BrushStamp& stamp, const QString& dataFolder)
 
 ColourMatrix MatrixOf(float opacity, const Tuning& t)
 {
-    TuningValues v;
-    v.tuneOn = t.tuneOn;
-    v.tuneScale = t.tuneScale;
-    v.tuneOffset = t.tuneOffset;
-    v.tuneSaturation = t.tuneSaturation;
-    v.tuneHue = t.tuneHue;
-    v.tuneRotation = t.tuneRotation;
-    v.tuneGamma = t.tuneGamma;
-    return ItemColourMatrix(opacity, v);
+    return ItemColourMatrix(opacity, t);
 }
 
 float GammaOf(const Tuning& t)
 {
-    return t.tuneOn ? t.tuneGamma : 1.0f;
+    return ItemGamma(t);
 }
 
 } // namespace render

@@ -1,6 +1,6 @@
 #include "canvas/ItemRecords.h"
 
-#include "app/LittleEndian.h"
+#include "base/LittleEndian.h"
 
 #include <algorithm>
 #include <cmath>
@@ -117,41 +117,6 @@ const char* KindName(ItemKind kind)
         return "Photo";
     }
     return "";
-}
-
-Tuning Tuning::Created()
-{
-    Tuning t;
-    t.tuneOn = 0;
-    t.tuneScale = 1.0f;
-    t.tuneOffset = 0.0f;
-    t.tuneSaturation = 1.0f;
-    t.tuneHue = 0.0f;
-    t.tuneRotation = 0.125f;
-    t.tuneGamma = 1.0f;
-    return t;
-}
-
-void Tuning::Read(const std::uint8_t* p)
-{
-    tuneOn = le::ReadI32(p + 0);
-    tuneScale = le::ReadF32(p + 4);
-    tuneOffset = le::ReadF32(p + 8);
-    tuneSaturation = le::ReadF32(p + 12);
-    tuneHue = le::ReadF32(p + 16);
-    tuneRotation = le::ReadF32(p + 20);
-    tuneGamma = le::ReadF32(p + 24);
-}
-
-void Tuning::Write(std::uint8_t* p) const
-{
-    le::WriteI32(p + 0, tuneOn);
-    le::WriteF32(p + 4, tuneScale);
-    le::WriteF32(p + 8, tuneOffset);
-    le::WriteF32(p + 12, tuneSaturation);
-    le::WriteF32(p + 16, tuneHue);
-    le::WriteF32(p + 20, tuneRotation);
-    le::WriteF32(p + 24, tuneGamma);
 }
 
 Photo Photo::Read(const std::uint8_t* p)

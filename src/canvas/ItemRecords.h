@@ -15,6 +15,7 @@
 // cut a character.
 
 #include "editing/LogFont.h"
+#include "editing/TuningFields.h"
 
 #include <QRect>
 #include <QString>
@@ -72,22 +73,6 @@ constexpr int kTextFieldSize = 1000;
 using PathField = TextField<kPathFieldSize>;
 
 // The colour tuning of photos, clip-art and brush stamps (28 bytes, same layout in each).
-struct Tuning {
-    static constexpr int kSize = 28;
-    std::int32_t tuneOn = 0;
-    float tuneScale = 0;
-    float tuneOffset = 0;
-    float tuneSaturation = 0;
-    float tuneHue = 0;
-    float tuneRotation = 0;
-    float tuneGamma = 0;
-
-    static Tuning Created(); // 0, 1.0, 0, 1.0, 0, 0.125, 1.0
-    void Read(const std::uint8_t* p);
-    void Write(std::uint8_t* p) const;
-    bool operator==(const Tuning&) const = default;
-};
-
 struct Photo {
     static constexpr int kSize = 400;
     struct Off {

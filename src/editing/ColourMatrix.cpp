@@ -164,7 +164,7 @@ bool ColourMatrix::IsAlphaScaleOnly(float* alphaScale) const
     return true;
 }
 
-ColourMatrix ItemColourMatrix(float opacity, const TuningValues& t)
+ColourMatrix ItemColourMatrix(float opacity, const Tuning& t)
 {
     ColourMatrix m;
     m.Scale(1.0f, 1.0f, 1.0f, opacity, MatrixOrder::Prepend);
@@ -180,7 +180,7 @@ ColourMatrix ItemColourMatrix(float opacity, const TuningValues& t)
     return m;
 }
 
-float ItemGamma(const TuningValues& t)
+float ItemGamma(const Tuning& t)
 {
     return t.tuneOn ? t.tuneGamma : 1.0f;
 }

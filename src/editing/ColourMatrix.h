@@ -9,6 +9,8 @@
 // alpha; row 4 is the translation row. A product writes only the first four columns of
 // each row, so the last column stays (0, 0, 0, 0, 1).
 
+#include "editing/TuningFields.h"
+
 #include <QImage>
 
 #include <array>
@@ -56,23 +58,11 @@ private:
     std::array<std::array<float, 5>, 5> m;
 };
 
-// The tuning fields of a Photo, ClipArt or BrushStamp record, as plain values.
-// Default-constructed they are the neutral values with tuning off.
-struct TuningValues {
-    std::int32_t tuneOn = 0;
-    float tuneScale = 1.0f;
-    float tuneOffset = 0.0f;
-    float tuneSaturation = 1.0f;
-    float tuneHue = 0.0f;
-    float tuneRotation = 0.0f;
-    float tuneGamma = 1.0f;
-};
-
 // The matrix an item is drawn through: opacity, then (with tuneOn) contrast, brightness,
 // saturation, hue and the three colour-plane rotations.
-ColourMatrix ItemColourMatrix(float opacity, const TuningValues& tuning);
+ColourMatrix ItemColourMatrix(float opacity, const Tuning& tuning);
 // The gamma an item is drawn with: tuneGamma with tuneOn, else 1.
-float ItemGamma(const TuningValues& tuning);
+float ItemGamma(const Tuning& tuning);
 
 // Applies the matrix, clamps every component to 0..1, then raises red, green and blue
 // to the power gamma (alpha is not gamma-corrected), in place, on unpremultiplied pixels

@@ -4,7 +4,7 @@
 
 #include "editing/CxImage.h"
 
-#include "app/DataFolder.h"
+#include "base/DataFolder.h"
 #include "editing/CxImagePixels.h"
 #include "editing/EmfDecoder.h"
 

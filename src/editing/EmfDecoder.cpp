@@ -1,6 +1,6 @@
 #include "editing/EmfDecoder.h"
 
-#include "app/LittleEndian.h"
+#include "base/LittleEndian.h"
 
 #include <QByteArray>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #include "editing/JpegEncoder.h"
 
-#include "app/UserMessage.h"
+#include "base/UserMessage.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,7 +3,7 @@
 // The font of a text item as its record stores it: a 60-byte LOGFONTA. Only the face
 // name and lfHeight carry meaning here; the other members are kept as read.
 
-#include "app/LittleEndian.h"
+#include "base/LittleEndian.h"
 
 #include <QString>
 

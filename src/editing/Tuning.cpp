@@ -21,9 +21,9 @@ double Position(int value, TuningSliderIndex slider)
 
 } // namespace
 
-TuningValues TuningFromSliders(const TuningPositions& p, bool reset)
+Tuning TuningFromSliders(const TuningPositions& p, bool reset)
 {
-    TuningValues t;
+    Tuning t;
     t.tuneOn = reset ? 0 : 1;
     t.tuneScale = static_cast<float>(Position(p.contrast, kContrast) * 0.01);
     t.tuneOffset = static_cast<float>(Position(p.brightness, kBrightness) * 0.01 - 1.0);

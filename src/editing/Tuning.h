@@ -34,4 +34,4 @@ struct TuningPositions {
 // double precision and stored as floats: scale = contrast x 0.01, offset = brightness x
 // 0.01 - 1, saturation x 0.01, hue x 0.01 - 180 degrees, gamma x 0.01, rotation =
 // (color x 0.01 - 180) x 0.2 degrees. tuneOn is 0 with `reset`, else 1.
-TuningValues TuningFromSliders(const TuningPositions& positions, bool reset);
+Tuning TuningFromSliders(const TuningPositions& positions, bool reset);

@@ -1,6 +1,6 @@
 #include "library/LibraryFiles.h"
 
-#include "app/LittleEndian.h"
+#include "base/LittleEndian.h"
 
 #include <QBuffer>
 #include <QFile>

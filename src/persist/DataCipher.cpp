@@ -1,6 +1,6 @@
 #include "persist/DataCipher.h"
 
-#include "app/LittleEndian.h"
+#include "base/LittleEndian.h"
 #include "persist/SquareTables.h"
 
 #include <algorithm>

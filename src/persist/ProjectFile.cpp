@@ -1,6 +1,6 @@
 #include "persist/ProjectFile.h"
 
-#include "app/LittleEndian.h"
+#include "base/LittleEndian.h"
 #include "canvas/CollageModel.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #include <QProcess>
 
-#include "ToolRun.h"
+#include "support/ToolRun.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The canvas window over the model, and montara-tool render.
 
-#include "RenderTestSupport.h"
-#include "ToolRun.h"
+#include "support/RenderTestSupport.h"
+#include "support/ToolRun.h"
 
-#include "app/UserMessage.h"
+#include "base/UserMessage.h"
 #include "canvas/CanvasWnd.h"
 #include "persist/ProjectFile.h"
 

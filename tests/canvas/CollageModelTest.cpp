@@ -1,4 +1,4 @@
-#include "app/UserMessage.h"
+#include "base/UserMessage.h"
 #include "canvas/CollageModel.h"
 
 #include <QSignalSpy>

@@ -1,7 +1,7 @@
 // The drag layers (frames pixel-identical to a full Redraw), the full-size composition
 // and the writing rule of the export.
 
-#include "RenderTestSupport.h"
+#include "support/RenderTestSupport.h"
 
 #include "canvas/CanvasRenderer.h"
 #include "canvas/ExportPicture.h"

@@ -1,4 +1,4 @@
-#include "app/LittleEndian.h"
+#include "base/LittleEndian.h"
 #include "canvas/ItemRecords.h"
 
 #include <gtest/gtest.h>

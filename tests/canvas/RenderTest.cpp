@@ -2,7 +2,7 @@
 // through their transforms and colour matrices, the photo pipeline, decorations at draw
 // time, handles and hit regions.
 
-#include "RenderTestSupport.h"
+#include "support/RenderTestSupport.h"
 
 #include "canvas/CanvasRenderer.h"
 #include "canvas/ItemPictures.h"

@@ -133,7 +133,7 @@ TEST(ColourMatrixAlgebra, HueRotatesAboutGreyKeepingLuminance)
 
 TEST(ItemMatrix, DefaultSlidersGiveIdentityAndGammaOne)
 {
-    const TuningValues t = TuningFromSliders(TuningPositions{}, false);
+    const Tuning t = TuningFromSliders(TuningPositions{}, false);
     EXPECT_EQ(t.tuneOn, 1);
     ExpectNear(ItemColourMatrix(1.0f, t), ColourMatrix(), 1e-6f);
     EXPECT_EQ(ItemGamma(t), 1.0f);
@@ -153,7 +153,7 @@ TEST(ItemMatrix, HueEndsAgreeAndColorRotatesEachPlane)
     // a pixel.
     TuningPositions colour;
     colour.color = 0;
-    const TuningValues t = TuningFromSliders(colour, false);
+    const Tuning t = TuningFromSliders(colour, false);
     EXPECT_FLOAT_EQ(t.tuneRotation, -36.0f);
     const ColourMatrix m = ItemColourMatrix(1.0f, t);
     const M3 expected = Times(Times(Rotation(-36, 2, 1), Rotation(-36, 0, 2)), Rotation(-36, 1, 0));
@@ -171,7 +171,7 @@ TEST(ItemMatrix, ContrastBrightnessOpacityAndReset)
     // Brightness 0: offset -1, every colour black; alpha is kept.
     TuningPositions dark;
     dark.brightness = 0;
-    const TuningValues black = TuningFromSliders(dark, false);
+    const Tuning black = TuningFromSliders(dark, false);
     EXPECT_FLOAT_EQ(black.tuneOffset, -1.0f);
     const QImage out = TunedImage(Solid(qRgba(255, 255, 255, 200)), ItemColourMatrix(1.0f, black), 1.0f);
     EXPECT_EQ(out.pixel(2, 1), qRgba(0, 0, 0, 200));
@@ -187,7 +187,7 @@ TEST(ItemMatrix, ContrastBrightnessOpacityAndReset)
     TuningPositions tuned;
     tuned.hue = 5000;
     tuned.gamma = 300;
-    TuningValues reset = TuningFromSliders(TuningPositions{}, true);
+    Tuning reset = TuningFromSliders(TuningPositions{}, true);
     EXPECT_EQ(reset.tuneOn, 0);
     reset.tuneHue = 77.0f;
     reset.tuneGamma = 3.0f;
@@ -263,7 +263,7 @@ TEST(ApplyMatrix, IdentityCostsNothingAndDamagedValuesStaySafe)
     EXPECT_TRUE(TunedImage(QImage(), ColourMatrix(), 2.0f).isNull());
 
     // NaN and infinite values from a damaged record give defined pixels.
-    TuningValues broken;
+    Tuning broken;
     broken.tuneOn = 1;
     broken.tuneScale = std::nanf("");
     broken.tuneOffset = INFINITY;
@@ -293,7 +293,7 @@ TEST(TuningSliders, PositionsToValues)
     top.hue = 36000;
     top.gamma = 20;
     top.color = 36000;
-    const TuningValues t = TuningFromSliders(top, false);
+    const Tuning t = TuningFromSliders(top, false);
     EXPECT_FLOAT_EQ(t.tuneScale, 4.0f);
     EXPECT_FLOAT_EQ(t.tuneOffset, 1.0f);
     EXPECT_FLOAT_EQ(t.tuneSaturation, 3.0f);
@@ -302,7 +302,7 @@ TEST(TuningSliders, PositionsToValues)
     EXPECT_FLOAT_EQ(t.tuneRotation, 36.0f);
 
     // Neutral exactly at the defaults.
-    const TuningValues n = TuningFromSliders(TuningPositions{}, false);
+    const Tuning n = TuningFromSliders(TuningPositions{}, false);
     EXPECT_EQ(n.tuneScale, 1.0f);
     EXPECT_EQ(n.tuneOffset, 0.0f);
     EXPECT_EQ(n.tuneSaturation, 1.0f);

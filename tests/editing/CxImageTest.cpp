@@ -2,9 +2,9 @@
 // an independent decoder, the security policy, camera orientation, colour profiles,
 // metafiles, resampling and filters.
 
-#include "PictureTestSupport.h"
+#include "support/PictureTestSupport.h"
 
-#include "app/DataFolder.h"
+#include "base/DataFolder.h"
 #include "editing/CxImage.h"
 
 #include <QBuffer>

@@ -3,7 +3,7 @@
 // build watches every read), nothing may allocate without bound, and whatever loads is
 // bounded by the loader's own size.
 
-#include "PictureTestSupport.h"
+#include "support/PictureTestSupport.h"
 
 #include "editing/CxImage.h"
 #include "editing/PictureFiles.h"

@@ -1,7 +1,7 @@
 // Reading pictures: the format table, the decoder choice, the loaders and their
 // layouts, the editing rule, camera orientation through every loader, thumbnails.
 
-#include "PictureTestSupport.h"
+#include "support/PictureTestSupport.h"
 
 #include "editing/PictureFiles.h"
 #include "editing/PictureScaling.h"

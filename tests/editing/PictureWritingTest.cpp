@@ -1,8 +1,8 @@
 // The integer scaler, fitting, the JPEG writer and its messages, and the encoder choice.
 
-#include "PictureTestSupport.h"
+#include "support/PictureTestSupport.h"
 
-#include "app/UserMessage.h"
+#include "base/UserMessage.h"
 #include "editing/JpegEncoder.h"
 #include "editing/PictureEncoder.h"
 #include "editing/PictureScaling.h"

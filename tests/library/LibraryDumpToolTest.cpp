@@ -9,7 +9,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "ToolRun.h"
+#include "support/ToolRun.h"
 
 #include <gtest/gtest.h>
 

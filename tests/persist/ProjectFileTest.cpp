@@ -1,4 +1,4 @@
-#include "ProjectTestFiles.h"
+#include "support/ProjectTestFiles.h"
 
 #include "canvas/CollageModel.h"
 #include "persist/ProjectFile.h"

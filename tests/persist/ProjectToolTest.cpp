@@ -1,4 +1,4 @@
-#include "ProjectTestFiles.h"
+#include "support/ProjectTestFiles.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -6,7 +6,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "ToolRun.h"
+#include "support/ToolRun.h"
 
 #include <gtest/gtest.h>
 

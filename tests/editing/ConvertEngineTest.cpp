@@ -2,10 +2,10 @@
 // output names, skipped files, stopping, a growing list, and montara-tool's picture
 // commands.
 
-#include "../editing/PictureTestSupport.h"
+#include "support/PictureTestSupport.h"
 
-#include "app/DataFolder.h"
-#include "ui/ConvertEngine.h"
+#include "base/DataFolder.h"
+#include "editing/ConvertEngine.h"
 
 #include <QDir>
 #include <QFile>

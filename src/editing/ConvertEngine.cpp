@@ -1,4 +1,4 @@
-#include "ui/ConvertEngine.h"
+#include "editing/ConvertEngine.h"
 
 #include "editing/CxImage.h"
 #include "editing/PictureEncoder.h"

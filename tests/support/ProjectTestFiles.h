@@ -2,7 +2,7 @@
 
 // Project files built byte by byte for the tests, independently of the writer.
 
-#include "app/LittleEndian.h"
+#include "base/LittleEndian.h"
 #include "canvas/ItemRecords.h"
 
 #include <QByteArray>

@@ -1,4 +1,4 @@
-#include "app/DataFolder.h"
+#include "base/DataFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
