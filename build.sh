@@ -14,6 +14,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core fonts-urw-base35
   xvfb xauth imagemagick xdotool breeze-icon-theme ccache
+  libglib2.0-bin gsettings-desktop-schemas
 )
 
 install_missing() {

@@ -751,6 +751,12 @@ void CollageModel::DropCaches()
     }
 }
 
+std::int32_t CollageModel::AppendPictureBuffer(PictureBuffer buffer)
+{
+    pictureBuffers_.push_back(std::move(buffer));
+    return static_cast<std::int32_t>(pictureBuffers_.size() - 1);
+}
+
 const PictureBuffer* CollageModel::PictureBufferAt(std::int32_t index) const
 {
     if (index < 0 || index >= PictureBufferCount())

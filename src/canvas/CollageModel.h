@@ -238,6 +238,8 @@ public:
     int PictureBufferCount() const { return static_cast<int>(pictureBuffers_.size()); }
     // nullptr for an index outside the list (a loaded item may name any index).
     const PictureBuffer* PictureBufferAt(std::int32_t index) const;
+    // Adds a picture buffer read from a project file; returns its index in the list.
+    std::int32_t AppendPictureBuffer(PictureBuffer buffer);
 
 signals:
     void historyChanged();

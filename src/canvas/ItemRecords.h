@@ -72,7 +72,6 @@ constexpr int kPathFieldSize = 260;
 constexpr int kTextFieldSize = 1000;
 using PathField = TextField<kPathFieldSize>;
 
-// The colour tuning of photos, clip-art and brush stamps (28 bytes, same layout in each).
 struct Photo {
     static constexpr int kSize = 400;
     struct Off {

@@ -6,7 +6,9 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <array>
+#include <variant>
 
 namespace project {
 
@@ -122,6 +124,59 @@ bool Reader::NextEntry(Entry& entry)
     return true;
 }
 
+bool Reader::ReadPictureBuffers(std::vector<PictureBuffer>& buffers)
+{
+    buffers.clear();
+    if (status_ != ReadStatus::Complete)
+        return false;
+    std::array<std::uint8_t, 8> b{};
+    const qint64 start = offset_;
+    if (!ReadExactly(b.data(), 4) || le::ReadU32(b.data()) != kBufferBlockTag) {
+        offset_ = start; // no block: whatever follows is not ours
+        return true;
+    }
+    const QString where = QStringLiteral("the picture buffers");
+    auto truncated = [&] {
+        buffers.clear();
+        return Truncated(where);
+    };
+    auto invalid = [&](const QString& why) {
+        buffers.clear();
+        return Fail(ReadStatus::Invalid, QStringLiteral("%1: %2").arg(where, why));
+    };
+    if (!ReadExactly(b.data(), 4))
+        return truncated();
+    const std::int32_t count = le::ReadI32(b.data());
+    if (count < 0 || count > 65536)
+        return invalid(QStringLiteral("the count %1 cannot be right").arg(count));
+    qint64 total = 0;
+    for (std::int32_t i = 0; i < count; ++i) {
+        if (!ReadExactly(b.data(), 8))
+            return truncated();
+        const std::int32_t width = le::ReadI32(b.data());
+        const std::int32_t height = le::ReadI32(b.data() + 4);
+        if (width <= 0 || height <= 0 || width > CollageModel::kMaxCanvasSide || height > CollageModel::kMaxCanvasSide)
+            return invalid(QStringLiteral("buffer %1 is %2 x %3").arg(i).arg(width).arg(height));
+        const qint64 bytes = qint64(width) * height * 4;
+        total += bytes;
+        if (total > kMaxBufferBlockBytes)
+            return invalid(QStringLiteral("more than %1 MB of pixels").arg(kMaxBufferBlockBytes >> 20));
+        // Allocate only what the file really holds.
+        if (!device_.isSequential() && device_.size() - device_.pos() < bytes) {
+            offset_ += device_.size() - device_.pos();
+            return truncated();
+        }
+        PictureBuffer buffer;
+        buffer.width = width;
+        buffer.height = height;
+        buffer.pixels.resize(static_cast<std::size_t>(bytes));
+        if (!ReadExactly(buffer.pixels.data(), bytes))
+            return truncated();
+        buffers.push_back(std::move(buffer));
+    }
+    return true;
+}
+
 namespace {
 
 struct CanvasSettings {
@@ -152,10 +207,25 @@ LoadResult ReadInto(CollageModel& model, QIODevice& device, const CanvasSettings
                                     h.fieldsRead >= 5 ? h.backgroundPlacement : old.placement);
     }
     if (headerRead) {
+        std::vector<CanvasItem> items;
         Entry entry;
         while (reader.NextEntry(entry)) {
             if (entry.record)
-                model.AppendLoadedItem(std::move(*entry.record));
+                items.push_back(std::move(*entry.record));
+        }
+        std::vector<PictureBuffer> buffers;
+        reader.ReadPictureBuffers(buffers);
+        // The file's buffers go behind the ones the program already holds.
+        const std::int32_t fileCount = static_cast<std::int32_t>(buffers.size());
+        const std::int32_t base = model.PictureBufferCount();
+        for (PictureBuffer& buffer : buffers)
+            model.AppendPictureBuffer(std::move(buffer));
+        for (CanvasItem& item : items) {
+            if (auto* clipArt = std::get_if<ClipArt>(&item); clipArt && clipArt->fromMemory != 0) {
+                const bool present = clipArt->sourceIndex >= 0 && clipArt->sourceIndex < fileCount;
+                clipArt->sourceIndex = present ? base + clipArt->sourceIndex : -1;
+            }
+            model.AppendLoadedItem(std::move(item));
         }
     }
 
@@ -207,9 +277,34 @@ bool LoadProject(CollageModel& model, const QString& path)
 
 QByteArray ProjectBytes(const CollageModel& model)
 {
+    // Buffers named by items, in the order they are first named: their place in the block.
+    std::vector<std::int32_t> saved;
+    auto fileIndexOf = [&](std::int32_t index) -> std::int32_t {
+        if (!model.PictureBufferAt(index))
+            return -1;
+        const auto it = std::find(saved.begin(), saved.end(), index);
+        if (it != saved.end())
+            return static_cast<std::int32_t>(it - saved.begin());
+        saved.push_back(index);
+        return static_cast<std::int32_t>(saved.size() - 1);
+    };
+    std::vector<CanvasItem> items;
+    items.reserve(static_cast<std::size_t>(model.ItemCount()));
     qsizetype size = kHeaderSize;
-    for (int i = 0; i < model.ItemCount(); ++i)
-        size += 4 + RecordSize(model.ItemAt(i));
+    for (int i = 0; i < model.ItemCount(); ++i) {
+        CanvasItem item = model.ItemAt(i);
+        if (auto* clipArt = std::get_if<ClipArt>(&item); clipArt && clipArt->fromMemory != 0)
+            clipArt->sourceIndex = fileIndexOf(clipArt->sourceIndex);
+        size += 4 + RecordSize(item);
+        items.push_back(std::move(item));
+    }
+    if (!saved.empty()) {
+        size += 8;
+        for (std::int32_t index : saved) {
+            const PictureBuffer* buffer = model.PictureBufferAt(index);
+            size += 8 + qsizetype(buffer->width) * buffer->height * 4;
+        }
+    }
     QByteArray bytes(size, '\0');
     auto* p = reinterpret_cast<std::uint8_t*>(bytes.data());
 
@@ -222,10 +317,24 @@ QByteArray ProjectBytes(const CollageModel& model)
     le::WriteI32(p + kCountOffset, model.ItemCount());
     p += kHeaderSize;
     for (int i = 0; i < model.ItemCount(); ++i) {
-        const CanvasItem& item = model.ItemAt(i);
+        const CanvasItem& item = items[static_cast<std::size_t>(i)];
         le::WriteI32(p, static_cast<std::int32_t>(model.KindAt(i)));
         WriteRecord(item, p + 4);
         p += 4 + RecordSize(item);
+    }
+    if (!saved.empty()) {
+        le::WriteU32(p, kBufferBlockTag);
+        le::WriteI32(p + 4, static_cast<std::int32_t>(saved.size()));
+        p += 8;
+        for (std::int32_t index : saved) {
+            const PictureBuffer* buffer = model.PictureBufferAt(index);
+            le::WriteI32(p, buffer->width);
+            le::WriteI32(p + 4, buffer->height);
+            p += 8;
+            const std::size_t n = std::size_t(buffer->width) * std::size_t(buffer->height) * 4;
+            std::copy_n(buffer->pixels.begin(), std::min(n, buffer->pixels.size()), p);
+            p += n;
+        }
     }
     return bytes;
 }

@@ -14,6 +14,20 @@
 //   280     ...   N entries: kind, then 96 (ClipArt, BrushStamp), 1140 (Text) or 400
 //                 (Photo) record bytes; any other kind is followed by no record
 //
+// Items made from picture buffers (ClipArt with fromMemory = 1: calendars, effect
+// results) name a buffer by index. Their pixels follow the last entry in an optional
+// block that plain readers never reach, because they stop after N entries:
+//
+//   4     tag "MBUF"
+//   4     buffer count B (signed)
+//   B x   width (4), height (4), width x height x 4 bytes (blue, green, red, alpha,
+//         top row first)
+//
+// The block is written only when an item names a buffer, so every other project is the
+// plain format byte for byte. Saved items name their buffer by its place in the block;
+// loading appends the buffers to the running program's list and points the items there.
+// An item whose buffer is missing names no buffer (-1) and draws nothing.
+//
 // Reading never trusts the file: the count is only a limit (entries are read until the
 // file ends, nothing is allocated from it), a canvas side outside 1..32768 or a float
 // that is not finite makes the file invalid, text fields end at their terminator or at
@@ -26,8 +40,10 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 class CollageModel;
+struct PictureBuffer;
 class QIODevice;
 
 namespace project {
@@ -38,6 +54,11 @@ constexpr int kColorOffset = 268;
 constexpr int kPlacementOffset = 272;
 constexpr int kCountOffset = 276;
 static_assert(kPathOffset + kPathFieldSize == kColorOffset && kCountOffset + 4 == kHeaderSize);
+// "MBUF" as it stands in the file.
+constexpr std::uint32_t kBufferBlockTag = 0x4655424D;
+// The pixels of all buffers of one file together; a calendar is well under 1 MB and an
+// effect result of the largest canvas (3200 x 3200) 41 MB.
+constexpr qint64 kMaxBufferBlockBytes = qint64(512) << 20;
 
 struct Header {
     int fieldsRead = 0; // how many of the six fields below were read whole, in file order
@@ -72,6 +93,11 @@ public:
     // The next entry; false when there is none (Status() is then Complete, Truncated or
     // Invalid). Call only after ReadHeader() returned true.
     bool NextEntry(Entry& entry);
+    // After the last entry (Status() Complete): the picture-buffer block, if the file has
+    // one. No block, or bytes that are not one, give no buffers and true. A block that
+    // ends early or claims impossible sizes gives false with Status() Truncated or
+    // Invalid; nothing is allocated before the bytes are known to be there.
+    bool ReadPictureBuffers(std::vector<PictureBuffer>& buffers);
 
     ReadStatus Status() const { return status_; }
     QString Problem() const { return problem_; } // one line, for the user, when not Complete

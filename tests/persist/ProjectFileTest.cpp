@@ -266,8 +266,13 @@ TEST_F(ProjectFile, RandomCollagesRoundTripByteForByte)
         CollageModel loaded;
         ASSERT_EQ(project::LoadProjectFile(loaded, path).status, project::LoadStatus::Loaded) << round;
         ASSERT_EQ(loaded.ItemCount(), m.ItemCount());
-        for (int i = 0; i < m.ItemCount(); ++i)
-            ASSERT_TRUE(loaded.ItemAt(i) == m.ItemAt(i)) << "round " << round << " item " << i;
+        for (int i = 0; i < m.ItemCount(); ++i) {
+            CanvasItem expected = m.ItemAt(i);
+            // This collage holds no picture buffers: a buffer item names none after a save.
+            if (auto* c = std::get_if<ClipArt>(&expected); c && c->fromMemory != 0)
+                c->sourceIndex = -1;
+            ASSERT_TRUE(loaded.ItemAt(i) == expected) << "round " << round << " item " << i;
+        }
         ASSERT_EQ(project::ProjectBytes(loaded), saved) << round;
     }
 }
@@ -496,4 +501,133 @@ TEST_F(ProjectFile, AFailedSaveReportsFailureKeepsModifiedAndTheEarlierFile)
     EXPECT_TRUE(m.Modified());
     EXPECT_EQ(ReadFile(Path("keep.vmz")), earlier);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"keep.vmz"});
+}
+
+namespace {
+
+// A 3 x 2 picture whose every byte differs, as a calendar or an effect result would be held.
+std::vector<std::uint8_t> SamplePixels(int width, int height, std::uint8_t seed)
+{
+    std::vector<std::uint8_t> pixels(std::size_t(width) * height * 4);
+    for (std::size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = static_cast<std::uint8_t>(seed + i * 7);
+    return pixels;
+}
+
+} // namespace
+
+TEST_F(ProjectFile, BufferItemsKeepTheirPixelsAcrossSaveAndOpen)
+{
+    CollageModel m;
+    const auto unused = SamplePixels(2, 2, 1);
+    const auto calendar = SamplePixels(3, 2, 50);
+    ASSERT_TRUE(m.AddPictureItem(unused, 2, 2));
+    ASSERT_TRUE(m.AddPictureItem(calendar, 3, 2));
+    m.SelectOnly(0);
+    m.DeleteSelected(); // buffer 0 is named by no item any more
+    ASSERT_EQ(m.ItemCount(), 1);
+    ASSERT_TRUE(project::SaveProject(m, Path("calendar.vmz")));
+
+    const QByteArray bytes = ReadFile(Path("calendar.vmz"));
+    const int block = project::kHeaderSize + 4 + ClipArt::kSize;
+    ASSERT_EQ(bytes.size(), block + 8 + 8 + 3 * 2 * 4);
+    EXPECT_EQ(bytes.mid(block, 4), QByteArray("MBUF"));
+    EXPECT_EQ(At(bytes, block + 4), 1);
+    // The item names its place in the block, not the running program's list.
+    EXPECT_EQ(At(bytes, project::kHeaderSize + 4 + ClipArt::Off::sourceIndex), 0);
+
+    // Another program run already holds buffers: the file's go behind them.
+    CollageModel other;
+    ASSERT_TRUE(other.AddPictureItem(unused, 2, 2));
+    ASSERT_TRUE(other.AddPictureItem(unused, 2, 2));
+    const project::LoadResult result = project::LoadProjectFile(other, Path("calendar.vmz"));
+    ASSERT_EQ(result.status, project::LoadStatus::Loaded) << result.problem.toStdString();
+    ASSERT_EQ(other.ItemCount(), 1);
+    const auto& item = std::get<ClipArt>(other.ItemAt(0));
+    ASSERT_EQ(item.fromMemory, 1);
+    const PictureBuffer* buffer = other.PictureBufferAt(item.sourceIndex);
+    ASSERT_NE(buffer, nullptr);
+    EXPECT_EQ(item.sourceIndex, 2);
+    EXPECT_EQ(buffer->width, 3);
+    EXPECT_EQ(buffer->height, 2);
+    EXPECT_EQ(buffer->pixels, calendar);
+    EXPECT_FALSE(other.Modified());
+
+    // Saving the reopened collage writes the same block, the item naming its place in it
+    // again (the record's region index is the running program's and may differ).
+    ASSERT_TRUE(project::SaveProject(other, Path("again.vmz")));
+    const QByteArray again = ReadFile(Path("again.vmz"));
+    EXPECT_EQ(again.mid(block), bytes.mid(block));
+    EXPECT_EQ(At(again, project::kHeaderSize + 4 + ClipArt::Off::sourceIndex), 0);
+}
+
+TEST_F(ProjectFile, CollagesWithoutBufferItemsStayThePlainFormat)
+{
+    CollageModel m;
+    const auto pixels = SamplePixels(2, 2, 9);
+    ASSERT_TRUE(m.AddPictureItem(pixels, 2, 2));
+    m.SelectOnly(0);
+    m.DeleteSelected();
+    ASSERT_TRUE(project::SaveProject(m, Path("plain.vmz")));
+    EXPECT_EQ(ReadFile(Path("plain.vmz")).size(), project::kHeaderSize);
+
+    // A plain file whose buffer item names an index of another program run: the item
+    // stays and names no buffer, never one of this run's.
+    ClipArt orphan = SampleClipArt();
+    orphan.fromMemory = 1;
+    orphan.sourceIndex = 0;
+    ASSERT_TRUE(WriteFile(Path("orphan.vmz"), Header(640, 480, "", 0, 0, 1) + Entry(orphan)));
+    CollageModel other;
+    ASSERT_TRUE(other.AddPictureItem(pixels, 2, 2));
+    ASSERT_TRUE(project::LoadProject(other, Path("orphan.vmz")));
+    ASSERT_EQ(other.ItemCount(), 1);
+    EXPECT_EQ(other.PictureBufferAt(std::get<ClipArt>(other.ItemAt(0)).sourceIndex), nullptr);
+}
+
+TEST_F(ProjectFile, ABrokenBufferBlockIsReportedAndAllocatesNothingItDoesNotHold)
+{
+    ClipArt item = SampleClipArt();
+    item.fromMemory = 1;
+    item.sourceIndex = 0;
+    const QByteArray plain = Header(640, 480, "", 0, 0, 1) + Entry(item);
+    auto block = [](std::int32_t count, std::int32_t width, std::int32_t height, qsizetype pixelBytes) {
+        QByteArray b("MBUF");
+        b += QByteArray(12, '\0');
+        auto* p = reinterpret_cast<std::uint8_t*>(b.data());
+        le::WriteI32(p + 4, count);
+        le::WriteI32(p + 8, width);
+        le::WriteI32(p + 12, height);
+        return b + QByteArray(pixelBytes, '\x7f');
+    };
+    const QByteArray whole = plain + block(1, 2, 2, 16);
+    // Cut anywhere inside the block: the item stays, the load says the file ends early.
+    for (qsizetype size = plain.size() + 4; size < whole.size(); ++size) {
+        QByteArray cut = whole.left(size);
+        QBuffer device(&cut);
+        ASSERT_TRUE(device.open(QIODevice::ReadOnly));
+        CollageModel m;
+        const project::LoadResult result = project::LoadProjectFrom(m, device);
+        EXPECT_EQ(result.status, project::LoadStatus::Truncated) << size;
+        EXPECT_EQ(m.ItemCount(), 1);
+        EXPECT_EQ(m.PictureBufferCount(), 0);
+    }
+    // Sizes that cannot be right are refused before any pixel memory is taken: a header
+    // claiming 30000 x 30000 (3.6 GB) in a file of a few bytes.
+    for (const QByteArray& hostile : {block(-1, 2, 2, 0), block(70000, 2, 2, 0), block(1, 0, 2, 0),
+                                      block(1, 2, -5, 0), block(1, 40000, 2, 0), block(1, 30000, 30000, 64)}) {
+        QByteArray bytes = plain + hostile;
+        QBuffer device(&bytes);
+        ASSERT_TRUE(device.open(QIODevice::ReadOnly));
+        CollageModel m;
+        const project::LoadResult result = project::LoadProjectFrom(m, device);
+        EXPECT_NE(result.status, project::LoadStatus::Loaded);
+        EXPECT_FALSE(result.problem.isEmpty());
+        EXPECT_EQ(m.PictureBufferCount(), 0);
+    }
+    // Bytes after the last entry that are no block are not ours and change nothing.
+    QByteArray trailing = plain + QByteArray("something else");
+    QBuffer device(&trailing);
+    ASSERT_TRUE(device.open(QIODevice::ReadOnly));
+    CollageModel m;
+    EXPECT_EQ(project::LoadProjectFrom(m, device).status, project::LoadStatus::Loaded);
 }
