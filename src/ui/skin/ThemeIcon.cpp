@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QStandardPaths>
 
 namespace skin {
 
@@ -118,6 +119,16 @@ bool UseProgramIconTheme()
 {
     static const bool found = [] {
         const QString theme = QString::fromLatin1(kProgramTheme);
+        // Platforms without a desktop theme (offscreen, minimal) search only the resources;
+        // add the system's icon folders.
+        QStringList paths = QIcon::themeSearchPaths();
+        for (const QString& folder :
+             QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("icons"),
+                                       QStandardPaths::LocateDirectory)) {
+            if (!paths.contains(folder))
+                paths.append(folder);
+        }
+        QIcon::setThemeSearchPaths(paths);
         if (!ThemeOnDisk(theme))
             return !QIcon::themeName().isEmpty() && ThemeOnDisk(QIcon::themeName());
         QIcon::setThemeName(theme);
