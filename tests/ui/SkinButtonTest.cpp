@@ -99,10 +99,25 @@ void CheckStateRules(SkinAbstractButton& button)
     QApplication::sendEvent(&button, &move);
     EXPECT_EQ(button.State(), skin::kStateHover);
 
+    // Dragged off with the button held: neither pressed nor hover; back over it: pressed.
+    const QPoint outside(button.width() + 30, button.height() + 30);
+    QTest::mousePress(&button, Qt::LeftButton, {}, inside);
+    QMouseEvent off(QEvent::MouseMove, QPointF(outside), button.mapToGlobal(QPointF(outside)), Qt::NoButton,
+                    Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&button, &off);
+    EXPECT_EQ(button.State(), skin::kStateNormal);
+    QMouseEvent back(QEvent::MouseMove, QPointF(inside), button.mapToGlobal(QPointF(inside)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&button, &back);
+    EXPECT_EQ(button.State(), skin::kStatePressed);
+    QTest::mouseRelease(&button, Qt::LeftButton, {}, inside);
+    ASSERT_EQ(commands.count(), 2);
+    Leave(button);
+
     // Pressed, then released away from the button: no command.
     QTest::mousePress(&button, Qt::LeftButton, {}, inside);
-    QTest::mouseRelease(&button, Qt::LeftButton, {}, QPoint(button.width() + 30, button.height() + 30));
-    EXPECT_EQ(commands.count(), 1);
+    QTest::mouseRelease(&button, Qt::LeftButton, {}, outside);
+    EXPECT_EQ(commands.count(), 2);
     EXPECT_EQ(button.State(), skin::kStateNormal);
 
     // Disabled: the disabled state, whatever the mouse does, and no command.
@@ -112,7 +127,7 @@ void CheckStateRules(SkinAbstractButton& button)
     EXPECT_EQ(button.State(), skin::kStateDisabled);
     QTest::mouseClick(&button, Qt::LeftButton, {}, inside);
     EXPECT_EQ(button.State(), skin::kStateDisabled);
-    EXPECT_EQ(commands.count(), 1);
+    EXPECT_EQ(commands.count(), 2);
 
     // Enabling shows normal, even with the mouse still over it.
     button.setEnabled(true);

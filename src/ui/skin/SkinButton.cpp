@@ -49,10 +49,12 @@ void SkinAbstractButton::leaveEvent(QEvent* event)
 
 void SkinAbstractButton::mouseMoveEvent(QMouseEvent* event)
 {
-    QAbstractButton::mouseMoveEvent(event);
-    // After a release the button shows normal until the mouse moves again.
-    if (!isDown() && !hover_ && rect().contains(event->position().toPoint())) {
-        hover_ = true;
+    QAbstractButton::mouseMoveEvent(event); // a held button is down only while over the button
+    // Moving over the button shows hover (again after a release); dragged off with the button
+    // held, it shows normal.
+    const bool over = rect().contains(event->position().toPoint());
+    if (over != hover_) {
+        hover_ = over;
         update();
     }
 }
