@@ -200,6 +200,19 @@ TEST(SkinArt, EveryPictureHasItsSize)
     EXPECT_NE(skin::DrawButtonArt(skin::kStateHover, 20), skin::DrawButtonArt(skin::kStatePressed, 20));
     EXPECT_NE(skin::DrawButtonArt(skin::kStateNormal, 20), skin::DrawButtonArt(skin::kStateDisabled, 20));
     EXPECT_NE(skin::DrawArt(skin::kBmpCloseHover), skin::DrawArt(skin::kBmpClosePressed));
+    // Tool-bar style: no face at rest or disabled, the push button's faces under the mouse.
+    const auto empty = [](const QImage& art) {
+        for (int y = 0; y < art.height(); ++y)
+            for (int x = 0; x < art.width(); ++x)
+                if (qAlpha(art.pixel(x, y)) != 0)
+                    return false;
+        return true;
+    };
+    EXPECT_TRUE(empty(skin::DrawButtonArt(skin::kStateNormal, 24, skin::ButtonArtStyle::kTool)));
+    EXPECT_TRUE(empty(skin::DrawButtonArt(skin::kStateDisabled, 24, skin::ButtonArtStyle::kTool)));
+    EXPECT_EQ(skin::DrawButtonArt(skin::kStateHover, 24, skin::ButtonArtStyle::kTool),
+              skin::DrawButtonArt(skin::kStateHover, 24));
+    EXPECT_FALSE(empty(skin::DrawButtonArt(skin::kStatePressed, 24, skin::ButtonArtStyle::kTool)));
     EXPECT_TRUE(skin::DrawArt(9999).isNull());
     EXPECT_TRUE(skin::Art(9999).isNull());
 }

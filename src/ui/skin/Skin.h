@@ -57,6 +57,13 @@ enum ButtonState : int {
     kStateNormal = 32,
 };
 
+// The program's own push button artwork comes in two styles: a framed push button, and a
+// tool-bar button that shows no face until the mouse is over it.
+enum class ButtonArtStyle {
+    kPush,
+    kTool,
+};
+
 // Artwork numbers: the program's bitmaps by the numbers its controls ask for
 // (SkinArt.h draws them).
 enum Bitmap : int {

@@ -108,9 +108,11 @@ QPixmap FromCache(const QString& key, const std::function<QImage()>& draw)
 
 } // namespace
 
-QImage DrawButtonArt(ButtonState state, int height)
+QImage DrawButtonArt(ButtonState state, int height, ButtonArtStyle style)
 {
     QImage image = Blank(kButtonArtWidth, std::max(1, height));
+    if (style == ButtonArtStyle::kTool && (state == kStateNormal || state == kStateDisabled))
+        return image;
     switch (state) {
     case kStateHover:
         RoundedFace(image, kButtonHoverFace, kAccent, kButtonCorner);
@@ -128,10 +130,10 @@ QImage DrawButtonArt(ButtonState state, int height)
     return image;
 }
 
-QPixmap ButtonArt(ButtonState state, int height)
+QPixmap ButtonArt(ButtonState state, int height, ButtonArtStyle style)
 {
-    return FromCache(QStringLiteral("skin/button/%1/%2").arg(int(state)).arg(height),
-                     [=] { return DrawButtonArt(state, height); });
+    return FromCache(QStringLiteral("skin/button/%1/%2/%3").arg(int(style)).arg(int(state)).arg(height),
+                     [=] { return DrawButtonArt(state, height, style); });
 }
 
 QImage DrawArt(int bitmap)

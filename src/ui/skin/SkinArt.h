@@ -3,7 +3,8 @@
 // The program's artwork, drawn by code at start-up and cached: no bitmap files. Every picture
 // is drawn with QPainter from the colours of Skin.h at the size its control expects:
 //
-//   ButtonArt(state, h)  push button state bitmap, 118 x h (three-piece: caps of 12 pixels)
+//   ButtonArt(state, h)  push button state bitmap, 118 x h (three-piece: caps of 12 pixels);
+//                        in the tool style, normal and disabled are empty (the background shows)
 //   Art(132)             bottom border, 1017 x 14
 //   Art(133), Art(134)   left and right borders, 20 x 524
 //   Art(135)             caption bar, 1018 x 30
@@ -22,8 +23,8 @@
 
 namespace skin {
 
-QImage DrawButtonArt(ButtonState state, int height);
-QPixmap ButtonArt(ButtonState state, int height);
+QImage DrawButtonArt(ButtonState state, int height, ButtonArtStyle style = ButtonArtStyle::kPush);
+QPixmap ButtonArt(ButtonState state, int height, ButtonArtStyle style = ButtonArtStyle::kPush);
 
 QImage DrawArt(int bitmap);
 QPixmap Art(int bitmap);

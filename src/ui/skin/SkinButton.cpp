@@ -131,6 +131,12 @@ void SkinButton::SetThreePiece(bool on)
     update();
 }
 
+void SkinButton::SetArtStyle(skin::ButtonArtStyle style)
+{
+    artStyle_ = style;
+    update();
+}
+
 QPixmap SkinButton::StateBitmap() const
 {
     const skin::ButtonState state = State();
@@ -138,7 +144,7 @@ QPixmap SkinButton::StateBitmap() const
                     : state == skin::kStateDisabled ? 3 : 0;
     if (!bitmaps_[index].isNull())
         return bitmaps_[index];
-    return skin::ButtonArt(state, height());
+    return skin::ButtonArt(state, height(), artStyle_);
 }
 
 QSize SkinButton::sizeHint() const

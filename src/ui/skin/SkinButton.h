@@ -16,8 +16,8 @@
 // - Buttons take no keyboard focus (the dialogs handle Enter and Esc themselves).
 //
 // SkinButton paints, in one pass: the dialog colour 221; the state bitmap (by default the
-// program's own artwork drawn at the button's height, or four bitmaps given with
-// SetBitmaps); the 16 x 16 icon centred (the disabled icon when disabled); the caption in the
+// program's own artwork drawn at the button's height, in the push or the tool-bar style, or
+// four bitmaps given with SetBitmaps); the 16 x 16 icon centred (the disabled icon when disabled); the caption in the
 // widget font (the application's GUI font), centred and moved by the text offset, in the text
 // colour or 120 grey when disabled. With the three-piece flag (the default) the bitmap is laid
 // as 12-pixel caps and a middle (skin::ButtonPieces); a button 24 pixels wide or less shows
@@ -69,6 +69,8 @@ public:
     void SetTextColour(const QColor& colour);
     void SetTextOffset(const QPoint& offset);
     void SetThreePiece(bool on);
+    // Which of the program's own artworks it shows when it has no bitmaps of its own.
+    void SetArtStyle(skin::ButtonArtStyle style);
 
     QColor TextColour() const { return textColour_; }
     QPoint TextOffset() const { return textOffset_; }
@@ -89,4 +91,5 @@ private:
     QColor textColour_ = skin::kText;
     QPoint textOffset_;
     bool threePiece_ = true;
+    skin::ButtonArtStyle artStyle_ = skin::ButtonArtStyle::kPush;
 };

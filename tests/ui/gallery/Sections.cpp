@@ -173,7 +173,8 @@ void AddSmallButtonSection(Gallery& gallery)
 
 void AddIconSection(Gallery& gallery)
 {
-    GallerySection* section = gallery.AddSection(QStringLiteral("Icons: theme (top), drawn fallback (bottom)"));
+    GallerySection* section = gallery.AddSection(
+        QStringLiteral("Icons: theme icons on tool-style buttons (top), drawn fallback glyphs (bottom)"));
     const char* names[] = {"document-new", "document-open", "document-save-as", "configure", "document-preview",
                            "edit-undo", "edit-redo", "edit-delete", "transform-crop", "zoom-in", "zoom-out"};
     section->SetColumns(int(std::size(names)));
@@ -183,12 +184,27 @@ void AddIconSection(Gallery& gallery)
         button->setFixedSize(30, 24);
         return button;
     };
+    int index = 0;
     for (const char* name : names) {
         QString label = QString::fromLatin1(name);
         for (const char* prefix : {"document-", "edit-", "transform-"})
             if (label.startsWith(QLatin1String(prefix)))
                 label.remove(0, int(qstrlen(prefix)));
-        section->AddSample(iconButton(skin::ThemeIcon(QString::fromLatin1(name))), label);
+        SkinButton* tool = iconButton(skin::ThemeIcon(QString::fromLatin1(name)));
+        tool->SetArtStyle(skin::ButtonArtStyle::kTool);
+        if (index == 1) {
+            gallery.AfterShow([tool] { ForceHover(tool); });
+            label += QStringLiteral(" (hover)");
+        } else if (index == 2) {
+            gallery.AfterShow([tool] { tool->setDown(true); });
+            label += QStringLiteral(" (pressed)");
+        } else if (index == 0) {
+            gallery.AddProbe(tool, QPoint(3, 12), skin::kDialogBackground, QStringLiteral("tool-normal-no-face"));
+        }
+        if (std::string_view(name) == "edit-delete")
+            tool->setEnabled(false);
+        section->AddSample(tool, label);
+        ++index;
     }
     for (const char* name : names) {
         SkinButton* button = iconButton(skin::GlyphIcon(QString::fromLatin1(name)));
