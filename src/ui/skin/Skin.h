@@ -49,7 +49,7 @@ inline constexpr QColor kClosePressed{172, 40, 40};
 // Check boxes of check-style buttons.
 inline constexpr QColor kCheckEdge{140, 140, 140};
 
-// States of the drawn push buttons; the numbers are the state codes of the design.
+// States of the drawn push buttons; the numbers are the buttons' own state codes.
 enum ButtonState : int {
     kStatePressed = 1,
     kStateDisabled = 4,
