@@ -1,8 +1,13 @@
 #pragma once
 
-// The program's look in one place: every colour and metric the drawn controls share.
-// Controls read these instead of the system palette, so every window looks the same on
+// The program's look in one place: every colour, metric and bitmap number the drawn controls
+// share. Controls read these instead of the system palette, so every window looks the same on
 // any desktop theme. Colours are red, green, blue.
+//
+// The palette is flat and light: grey dialogs (221), white panels and lists, 200 grey frames,
+// one cool blue accent for hover, press and check marks, and a slightly darker cool grey for
+// caption bars. Artwork drawn by SkinArt.cpp uses only these colours, so a change here changes
+// every bitmap at once. Keep one definition per colour.
 
 #include <QColor>
 
@@ -14,7 +19,94 @@ inline constexpr QColor kStatusBackground{230, 230, 230}; // batch dialog, statu
 inline constexpr QColor kFrameColour{200, 200, 200};      // frames, progress bars
 inline constexpr QColor kDisabledText{120, 120, 120};
 inline constexpr QColor kMenuBackground{234, 235, 237};
-inline constexpr QColor kShadowText{240, 240, 240};
+inline constexpr QColor kShadowText{240, 240, 240};       // emboss of flat label buttons
 inline constexpr QColor kPanelBackground{255, 255, 255}; // lists and panels
+
+// Text.
+inline constexpr QColor kText{0, 0, 0};             // captions, button text, label buttons
+inline constexpr QColor kCaptionShadow{255, 255, 255}; // caption text drawn first, offset 1,1
+
+// Accent: hover and pressed edges, check marks, selections.
+inline constexpr QColor kAccent{38, 117, 201};
+inline constexpr QColor kAccentDark{24, 88, 158};
+inline constexpr QColor kAccentTint{214, 230, 248};
+
+// Push button faces by state (flat, 1-pixel edge, 3-pixel corner radius).
+inline constexpr QColor kButtonFace{250, 250, 250};
+inline constexpr QColor kButtonEdge{160, 160, 160};
+inline constexpr QColor kButtonHoverFace{255, 255, 255};
+inline constexpr QColor kButtonDisabledFace{232, 232, 232};
+inline constexpr QColor kButtonDisabledEdge{kFrameColour};
+
+// Window frame: caption bar, outline around the whole window, line under the caption.
+inline constexpr QColor kCaptionBar{204, 209, 217};
+inline constexpr QColor kCaptionLine{178, 184, 194};
+inline constexpr QColor kWindowOutline{128, 134, 145};
+inline constexpr QColor kCloseGlyph{62, 66, 74};
+inline constexpr QColor kCloseHover{222, 68, 68};
+inline constexpr QColor kClosePressed{172, 40, 40};
+
+// Check boxes of check-style buttons.
+inline constexpr QColor kCheckEdge{140, 140, 140};
+
+// States of the drawn push buttons; the numbers are the buttons' own state codes.
+enum ButtonState : int {
+    kStatePressed = 1,
+    kStateDisabled = 4,
+    kStateHover = 16,
+    kStateNormal = 32,
+};
+
+// The program's own push button artwork comes in two styles: a framed push button, and a
+// tool-bar button that shows no face until the mouse is over it.
+enum class ButtonArtStyle {
+    kPush,
+    kTool,
+};
+
+// Artwork numbers: the program's bitmaps by the numbers its controls ask for
+// (SkinArt.h draws them).
+enum Bitmap : int {
+    kBmpComboFace = 131,
+    kBmpBottomBorder = 132,
+    kBmpLeftBorder = 133,
+    kBmpRightBorder = 134,
+    kBmpCaptionBar = 135,
+    kBmpCloseNormal = 136,
+    kBmpSliderThumb = 156,
+    kBmpSliderTrack = 170,
+    kBmpCloseHover = 217,
+    kBmpClosePressed = 218,
+};
+
+// Push button state bitmaps: 118 pixels wide, drawn at the height of the button.
+inline constexpr int kButtonArtWidth = 118;
+inline constexpr int kButtonArtHeight = 20; // the usual push button height
+inline constexpr int kButtonCap = 12;       // left cap from x 0, right cap from x 106
+inline constexpr int kButtonRightCapX = kButtonArtWidth - kButtonCap;
+inline constexpr int kButtonCorner = 3;
+
+// Icons on buttons.
+inline constexpr int kIconSize = 16;
+
+// Check-style button: the box bitmap and the gap before the caption.
+inline constexpr int kCheckBoxSize = 16;
+inline constexpr int kCheckCaptionGap = 5;
+
+// Flat label button: caption inset from the left.
+inline constexpr int kLabelInset = 5;
+
+// Skinned dialog frame.
+inline constexpr int kCaptionHeight = 30;   // caption bar (bitmap 135)
+inline constexpr int kDragBand = 25;        // a press above this moves the window
+inline constexpr int kBorderWidth = 20;     // side borders (133, 134)
+inline constexpr int kBottomHeight = 14;    // bottom border (132)
+inline constexpr int kCaptionTextX = 10;    // caption text: black at 10,7, white at 11,8
+inline constexpr int kCaptionTextY = 7;
+inline constexpr int kCloseWidth = 26;      // close button 10010: 26 x 17
+inline constexpr int kCloseHeight = 17;
+inline constexpr int kCloseRight = 40;      // its left edge this far from the right edge
+inline constexpr int kCloseTop = 7;
+inline constexpr int kCloseCommand = 10010;
 
 } // namespace skin
