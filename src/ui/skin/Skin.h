@@ -17,4 +17,9 @@ inline constexpr QColor kMenuBackground{234, 235, 237};
 inline constexpr QColor kShadowText{240, 240, 240};
 inline constexpr QColor kPanelBackground{255, 255, 255}; // lists and panels
 
+// Owner-drawn menus: the icon column of style 2 and the light line of etched separators
+// (the dark line is kFrameColour).
+inline constexpr QColor kMenuIconColumn{223, 225, 229};
+inline constexpr QColor kEtchLight{255, 255, 255};
+
 } // namespace skin
