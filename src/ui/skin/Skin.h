@@ -22,4 +22,13 @@ inline constexpr QColor kPanelBackground{255, 255, 255}; // lists and panels
 inline constexpr QColor kMenuIconColumn{223, 225, 229};
 inline constexpr QColor kEtchLight{255, 255, 255};
 
+// The drawn combo box (bitmap 131): field edge by state, the drop-down button, its chevron.
+inline constexpr QColor kComboEdge{172, 172, 172};
+inline constexpr QColor kComboEdgeHover{118, 124, 135};
+inline constexpr QColor kComboDivider{222, 222, 222};
+inline constexpr QColor kComboButtonHover{238, 240, 243};
+inline constexpr QColor kComboButtonPressed{222, 226, 232};
+inline constexpr QColor kComboGlyph{70, 74, 82};
+inline constexpr QColor kComboDisabledField{240, 240, 240};
+
 } // namespace skin
