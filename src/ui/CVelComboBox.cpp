@@ -407,10 +407,13 @@ bool CVelComboBox::HandleKey(QKeyEvent* event)
     case Qt::Key_Right:
         if (modifiers & (Qt::ShiftModifier | Qt::ControlModifier))
             return false;
-        static_cast<QObject*>(edit_)->event(event); // move the caret first
-        if ((styleBits_ & kAutoComplete) && !edit_->hasSelectedText() && edit_->cursorPosition() == Text().size())
+    {
+        const bool atEnd = !edit_->hasSelectedText() && edit_->cursorPosition() == Text().size();
+        static_cast<QObject*>(edit_)->event(event); // past the field's filter
+        if (atEnd && (styleBits_ & kAutoComplete))
             RunCompletion();
         return true;
+    }
     default:
         break;
     }
