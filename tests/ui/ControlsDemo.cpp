@@ -4,8 +4,10 @@
 //   ui_controls_demo menu     the style 2 menu with its side bar and an open submenu
 //   ui_controls_demo flat     the style 0 menu
 //   ui_controls_demo combo    the zoom box with its list open
+//   ui_controls_demo list     the list box scrolled both ways, a line selected
 //   ui_controls_demo          the window alone
 
+#include "ui/CMstListBox.h"
 #include "ui/CMstMenu.h"
 #include "ui/CVelComboBox.h"
 #include "ui/skin/Skin.h"
@@ -70,6 +72,14 @@ int main(int argc, char** argv)
     layout->addWidget(zoom);
     layout->addWidget(disabled);
     layout->addWidget(status);
+    auto* files = new CMstListBox(&window);
+    for (int i = 0; i < 60; ++i) {
+        files->AddString(QStringLiteral("/home/anna/Pictures/Holiday %1/IMG_%2 - the beach at sunset, the harbour and the old town.jpg")
+                             .arg(2019 + i % 5)
+                             .arg(4100 + i * 7));
+    }
+    files->setFixedSize(360, 220);
+    layout->addWidget(files);
     layout->addStretch();
 
     CMstMenu menu(&window, mode == QLatin1String("flat") ? mstmenu::kMenuStyleFlat : mstmenu::kMenuStyleIconColumn);
@@ -102,6 +112,10 @@ int main(int argc, char** argv)
                 menu.setActiveAction(editAction);
                 QTimer::singleShot(100, edit, [edit] { edit->setActiveAction(edit->actions()[3]); });
             });
+        } else if (mode == QLatin1String("list")) {
+            files->SetCurSel(14);
+            files->SetFirstVisibleLine(9);
+            files->SetHorizontalOffset(120);
         } else if (mode == QLatin1String("combo")) {
             zoom->setFocus();
             zoom->ShowDropDown(true);

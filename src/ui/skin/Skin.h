@@ -31,4 +31,14 @@ inline constexpr QColor kComboButtonPressed{222, 226, 232};
 inline constexpr QColor kComboGlyph{70, 74, 82};
 inline constexpr QColor kComboDisabledField{240, 240, 240};
 
+// The drawn scroll bars of the list boxes: track, its edge next to the list, thumb by state,
+// arrows.
+inline constexpr QColor kScrollTrack{244, 245, 247};
+inline constexpr QColor kScrollEdge{226, 228, 232};
+inline constexpr QColor kScrollThumb{196, 200, 206};
+inline constexpr QColor kScrollThumbHover{166, 172, 181};
+inline constexpr QColor kScrollThumbPressed{138, 145, 156};
+inline constexpr QColor kScrollArrow{92, 97, 106};
+inline constexpr QColor kScrollArrowHover{228, 231, 236};
+
 } // namespace skin
