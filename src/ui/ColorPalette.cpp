@@ -6,11 +6,13 @@
 
 #include <QAbstractButton>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
+#include <QToolTip>
 
 using namespace colours;
 
@@ -39,9 +41,9 @@ protected:
 QString PaletteToolTip()
 {
     if (ColorPalette::CanReadScreen())
-        return QStringLiteral("Click a colour to choose it. Outside the palette, click anywhere on the screen "
+        return QStringLiteral("Click a colour to choose it.\nOutside the palette, click anywhere on the screen\n"
                               "to pick the colour under the mouse.");
-    return QStringLiteral("Click a colour to choose it. This desktop does not let programs read the screen, "
+    return QStringLiteral("Click a colour to choose it.\nThis desktop does not let programs read the screen,\n"
                           "so colours can be picked only inside the palette.");
 }
 
@@ -54,7 +56,6 @@ ColorPalette::ColorPalette(QWidget* owner)
     setAttribute(Qt::WA_NoMouseReplay);
     setMouseTracking(true);
     setFixedSize(palette::kWindowSize);
-    setToolTip(PaletteToolTip());
 
     dialogButton_ = new PaletteDialogButton(this);
     dialogButton_->setGeometry(palette::kDialogButton);
@@ -63,6 +64,25 @@ ColorPalette::ColorPalette(QWidget* owner)
         close();
         emit dialogRequested();
     });
+}
+
+QString ColorPalette::HelpText()
+{
+    return PaletteToolTip();
+}
+
+bool ColorPalette::event(QEvent* event)
+{
+    // The help shows over the strip only, so that it never hides the boxes.
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        if (help->pos().y() >= palette::kStripTop)
+            QToolTip::showText(help->globalPos(), HelpText(), this);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 QSize ColorPalette::sizeHint() const
@@ -223,6 +243,9 @@ void ColorPalette::paintEvent(QPaintEvent*)
     painter.fillRect(strip, skin::kStatusBackground);
     painter.setPen(skin::kPopupOutline);
     painter.drawRect(strip.adjusted(0, 0, -1, -1));
+    // The grid's right edge, so that the window has an outline all round.
+    painter.setPen(skin::kPaletteGrid);
+    painter.drawLine(width() - 1, 0, width() - 1, palette::kStripTop - 1);
 
     painter.fillRect(palette::kPreview, ToQColor(colour_));
     painter.setPen(skin::kSwatchEdge);

@@ -8,7 +8,7 @@
 // Inside the palette the colour under the mouse is the box's. Outside it the palette is an
 // eye-dropper: where the platform lets a program read screen pixels (X11) the colour is the
 // screen pixel under the mouse; where it does not (Wayland) the palette picks only inside
-// itself and says so in its tooltip. Signals, with the numbers of the program's message
+// itself and says so in its tooltip (shown over the strip). Signals, with the numbers of the program's message
 // table:
 //   514  colourChosen(colour, global point)  a button released after a press (anywhere),
 //                                             or the palette losing activation
@@ -43,6 +43,9 @@ public:
     // The screen pixel at a global point, when the platform allows reading it.
     static std::optional<std::uint32_t> ReadScreenPixel(QPoint globalPos);
 
+    // The help shown over the strip: how to pick, and whether picking works outside.
+    static QString HelpText();
+
     QAbstractButton* DialogButton() const { return dialogButton_; }
     QSize sizeHint() const override;
 
@@ -52,6 +55,7 @@ signals:
     void pointerOutside();
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

@@ -8,6 +8,8 @@
 #include <QAbstractButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
+#include <QHelpEvent>
 
 #include <gtest/gtest.h>
 
@@ -130,7 +132,14 @@ TEST(ColorPaletteWindow, WithoutScreenReadingTheTooltipSaysSo)
     // The test platform cannot read the screen, as on Wayland.
     ASSERT_FALSE(ColorPalette::CanReadScreen());
     EXPECT_FALSE(ColorPalette::ReadScreenPixel(QPoint(5, 5)).has_value());
-    EXPECT_TRUE(palette.toolTip().contains(QStringLiteral("only inside the palette")));
+    EXPECT_TRUE(ColorPalette::HelpText().contains(QStringLiteral("only inside the palette")));
+    palette.Popup(QPoint(20, 20));
+    const QPoint strip(60, 140);
+    QHelpEvent help(QEvent::ToolTip, strip, palette.mapToGlobal(strip));
+    QCoreApplication::sendEvent(&palette, &help);
+    EXPECT_EQ(QToolTip::text(), ColorPalette::HelpText());
+    QToolTip::hideText();
+    palette.hide();
 }
 
 TEST(InlinePaletteWidget, AClickOnABoxMakesItTheColour)
