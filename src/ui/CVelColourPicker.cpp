@@ -149,7 +149,8 @@ void CVelColourPicker::paintEvent(QPaintEvent*)
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(swatch.adjusted(0, 0, -1, -1));
     if (hasFocus()) {
-        painter.setPen(QPen(skin::kAccent, 1.0, Qt::DotLine));
+        // Keyboard focus: a thin accent ring around the swatch.
+        painter.setPen(skin::kAccent);
         painter.drawRect(swatch.adjusted(-2, -2, 1, 1));
     }
 }
