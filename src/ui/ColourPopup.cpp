@@ -47,7 +47,6 @@ ColourPopup::ColourPopup(const QRect& pickerRect, std::uint32_t initial, const Q
     , customText_(customText)
     , dialog_(dialog ? std::move(dialog) : ColourDialogFunction(RunSystemColourDialog))
 {
-    setAttribute(Qt::WA_DeleteOnClose, false);
     // A press on the picker closes the popup and must not open it again at once.
     setAttribute(Qt::WA_NoMouseReplay);
     setMouseTracking(true);
