@@ -133,4 +133,20 @@ inline constexpr QColor kScrollThumbPressed{138, 145, 156};
 inline constexpr QColor kScrollArrow{92, 97, 106};
 inline constexpr QColor kScrollArrowHover{228, 231, 236};
 
+// Drop-down arrows on button faces.
+inline constexpr QColor kButtonGlyph{70, 74, 82};
+// Panel slider (bitmaps 170 and 156): the groove of the track and the thumb's ring.
+inline constexpr QColor kSliderGroove{200, 200, 200};
+inline constexpr QColor kSliderGrooveEdge{184, 184, 184};
+inline constexpr QColor kSliderThumbRing{150, 150, 150};
+inline constexpr QColor kSliderThumbHover{58, 138, 222};
+// Colour picker, popup and palettes.
+inline constexpr QColor kSwatchEdge{110, 110, 110};   // the frame around every colour swatch
+inline constexpr QColor kPopupOutline{150, 150, 150}; // outline of the colour popups
+inline constexpr QColor kPaletteGrid{0, 0, 0};        // lines between the "ColorPalette" boxes
+inline constexpr QColor kFocusFrame{255, 255, 255};   // box under the mouse (with a black outer frame)
+inline constexpr QColor kDialogGlyphRed{230, 40, 40};    // the palette's dialog button: three squares
+inline constexpr QColor kDialogGlyphGreen{40, 170, 60};
+inline constexpr QColor kDialogGlyphYellow{250, 210, 30};
+
 } // namespace skin
