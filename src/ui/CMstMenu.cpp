@@ -1,5 +1,7 @@
 #include "ui/CMstMenu.h"
 
+#include "ui/skin/ThemeIcon.h"
+
 #include "ui/skin/Skin.h"
 
 #include <QApplication>
@@ -20,32 +22,6 @@ QColor Mix(const QColor& a, const QColor& b, qreal t)
 {
     return QColor::fromRgbF(a.redF() + (b.redF() - a.redF()) * t, a.greenF() + (b.greenF() - a.greenF()) * t,
                             a.blueF() + (b.blueF() - a.blueF()) * t);
-}
-
-// A plain glyph for an icon name the theme lacks: a document-like outline with a fold, drawn
-// in the text grey, so an item never shows an empty icon place.
-QIcon FallbackGlyph()
-{
-    QPixmap pixmap(kMenuMetrics.iconSize * 2, kMenuMetrics.iconSize * 2);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(2, 2);
-    QPainterPath page;
-    page.moveTo(3.5, 1.5);
-    page.lineTo(9.5, 1.5);
-    page.lineTo(12.5, 4.5);
-    page.lineTo(12.5, 14.5);
-    page.lineTo(3.5, 14.5);
-    page.closeSubpath();
-    p.setPen(QPen(QColor(90, 96, 106), 1));
-    p.setBrush(QColor(250, 250, 250));
-    p.drawPath(page);
-    p.drawLine(QPointF(9.5, 1.5), QPointF(9.5, 4.5));
-    p.drawLine(QPointF(9.5, 4.5), QPointF(12.5, 4.5));
-    p.end();
-    pixmap.setDevicePixelRatio(2);
-    return QIcon(pixmap);
 }
 
 } // namespace
@@ -279,9 +255,7 @@ int CMstMenu::TrackModal(const QPoint& globalPos)
 
 QIcon CMstMenu::ThemeIcon(const QString& name)
 {
-    if (QIcon::hasThemeIcon(name))
-        return QIcon::fromTheme(name);
-    return FallbackGlyph();
+    return skin::ThemeIcon(name);
 }
 
 // ---- measuring and drawing ----

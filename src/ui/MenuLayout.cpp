@@ -1,5 +1,7 @@
 #include "ui/MenuLayout.h"
 
+#include "ui/ShortcutText.h"
+
 #include <algorithm>
 
 namespace mstmenu {
@@ -59,19 +61,7 @@ QColor SideBarColour(int step)
 
 QString ShortcutText(Qt::KeyboardModifiers modifiers, Qt::Key key)
 {
-    if (key == Qt::Key_Escape || key == Qt::Key_unknown || key == 0)
-        return {};
-    const QString name = QKeySequence(key).toString(QKeySequence::NativeText);
-    if (name.isEmpty())
-        return {};
-    QString text;
-    if (modifiers & Qt::ControlModifier)
-        text += QStringLiteral("Ctrl+");
-    if (modifiers & Qt::ShiftModifier)
-        text += QStringLiteral("Shift+");
-    if (modifiers & Qt::AltModifier)
-        text += QStringLiteral("Alt+");
-    return text + name;
+    return ::ShortcutText(QKeyCombination(modifiers, key));
 }
 
 MenuTextParts SplitMenuText(const QString& itemText)

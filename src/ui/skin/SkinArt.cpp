@@ -2,6 +2,9 @@
 
 #include "ui/skin/SkinGeometry.h"
 
+#include "editing/SliderArtwork.h"
+#include "ui/ComboBoxRules.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmapCache>
@@ -152,6 +155,12 @@ QImage DrawArt(int bitmap)
         return CloseButton(kStateHover);
     case kBmpClosePressed:
         return CloseButton(kStatePressed);
+    case kBmpComboFace:
+        return combo::DrawComboFaceBitmap();
+    case kBmpSliderTrack:
+        return slider::MakeTrackBitmap();
+    case kBmpSliderThumb:
+        return slider::MakeThumbBitmap();
     default:
         return {};
     }

@@ -9,3 +9,5 @@ void AddPushButtonSection(Gallery& gallery);
 void AddSmallButtonSection(Gallery& gallery);
 void AddIconSection(Gallery& gallery);
 void AddDialogSection(Gallery& gallery);
+void AddMenuListSection(Gallery& gallery);
+void AddSliderPickerSection(Gallery& gallery);

@@ -14,9 +14,9 @@ export TMPDIR=$work
 unset QT_QPA_PLATFORM
 shot=$work/shot.png
 probes=$work/probes.txt
-xvfb-run -a -s "-screen 0 1600x1000x24" bash -c '
+xvfb-run -a -s "-screen 0 1600x1400x24" bash -c '
   # The pointer away from the window, so no control shows hover by accident.
-  command -v xdotool >/dev/null && xdotool mousemove 1599 999
+  command -v xdotool >/dev/null && xdotool mousemove 1599 1399
   "$1" --probes "$3" & pid=$!
   for i in $(seq 1 100); do
     sleep 0.1

@@ -18,6 +18,8 @@ constexpr SectionFunction kSections[] = {
     AddSmallButtonSection,
     AddIconSection,
     AddDialogSection,
+    AddMenuListSection,
+    AddSliderPickerSection,
 };
 
 } // namespace
