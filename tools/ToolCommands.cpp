@@ -7,6 +7,7 @@
 #include "PictureCommands.h"
 #include "TextCommands.h"
 #include "RenderCommands.h"
+#include "LayoutCommands.h"
 
 namespace tool {
 
@@ -25,6 +26,7 @@ std::vector<Command> AllCommands()
     commands.push_back(TuneCommand());
     commands.push_back(EffectCommand());
     commands.push_back(RenderCommand());
+    commands.push_back(LayoutCommand());
     return commands;
 }
 

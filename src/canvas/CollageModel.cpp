@@ -235,15 +235,15 @@ void CollageModel::ReportPathTooLong(const QString& path) const
                         .arg(path));
 }
 
-bool CollageModel::AddPhoto(const QString& path, std::int32_t sourceWidth, std::int32_t sourceHeight,
-                            std::int32_t clientX, std::int32_t clientY)
+std::optional<Photo> CollageModel::NewPhotoRecord(const QString& path, std::int32_t sourceWidth,
+                                                 std::int32_t sourceHeight) const
 {
     if (sourceWidth <= 0 || sourceHeight <= 0)
-        return false;
+        return std::nullopt;
     Photo r;
     if (!r.path.Set(path)) {
         ReportPathTooLong(path);
-        return false;
+        return std::nullopt;
     }
     r.creationOrder = CreationOrder();
     r.opacity = 1.0f;
@@ -267,12 +267,24 @@ bool CollageModel::AddPhoto(const QString& path, std::int32_t sourceWidth, std::
     const std::int64_t source = 3 * std::int64_t(sourceWidth) + 3 * std::int64_t(sourceHeight);
     r.drawScale = static_cast<float>(sides) / static_cast<float>(source);
     r.hitScale = r.drawScale;
-    const QPoint at = ClientToCanvas(clientX, clientY);
-    r.posX = at.x();
-    r.posY = at.y();
+    r.posX = 0;
+    r.posY = 0;
     r.dragX = 0;
     r.dragY = 0;
     r.tuning = Tuning::Created();
+    return r;
+}
+
+bool CollageModel::AddPhoto(const QString& path, std::int32_t sourceWidth, std::int32_t sourceHeight,
+                            std::int32_t clientX, std::int32_t clientY)
+{
+    std::optional<Photo> made = NewPhotoRecord(path, sourceWidth, sourceHeight);
+    if (!made)
+        return false;
+    Photo& r = *made;
+    const QPoint at = ClientToCanvas(clientX, clientY);
+    r.posX = at.x();
+    r.posY = at.y();
 
     ClearSelection();
     Append(std::move(r));
@@ -608,6 +620,24 @@ void CollageModel::RecordStep()
     emit historyChanged();
 }
 
+void CollageModel::RestoreCanvasSize(QSize size)
+{
+    if (size == QSize(canvasWidth_, canvasHeight_))
+        return;
+    canvasWidth_ = size.width();
+    canvasHeight_ = size.height();
+}
+
+void CollageModel::RecordCanvasStep(QSize sizeBefore)
+{
+    RecordStep();
+    if (historyIndex_ < 0)
+        return;
+    Snapshot& step = history_[static_cast<std::size_t>(historyIndex_)];
+    step.canvasBefore = sizeBefore;
+    step.canvasAfter = QSize(canvasWidth_, canvasHeight_);
+}
+
 void CollageModel::TrimHistory()
 {
     std::size_t drop = 0;
@@ -653,6 +683,9 @@ void CollageModel::Undo()
 {
     if (historyIndex_ < 0)
         return;
+    if (const QSize before = history_[static_cast<std::size_t>(historyIndex_)].canvasBefore;
+        before.isValid() && !(historyIndex_ == 0 && historyTrimmed_))
+        RestoreCanvasSize(before);
     if (historyIndex_ == 0) {
         if (historyTrimmed_)
             return; // the state before the oldest kept snapshot is gone
@@ -672,6 +705,8 @@ void CollageModel::Redo()
         return;
     Restore(history_[static_cast<std::size_t>(historyIndex_ + 1)]);
     ++historyIndex_;
+    if (const QSize after = history_[static_cast<std::size_t>(historyIndex_)].canvasAfter; after.isValid())
+        RestoreCanvasSize(after);
     emit redrawRequested();
     modified_ = true;
     emit historyChanged();

@@ -33,6 +33,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <unordered_map>
 #include <vector>
@@ -167,6 +168,9 @@ public:
     void AppendLoadedItem(CanvasItem item);
 
     // ---- the operations on items ----
+    // The record AddPhoto makes for a photo, at canvas point (0, 0), not yet on the canvas;
+    // nothing when a side is not positive or the path does not fit its field (reported).
+    std::optional<Photo> NewPhotoRecord(const QString& path, std::int32_t sourceWidth, std::int32_t sourceHeight) const;
     bool AddPhoto(const QString& path, std::int32_t sourceWidth, std::int32_t sourceHeight,
                   std::int32_t clientX, std::int32_t clientY);
     bool AddClipArt(std::int32_t entryIndex, std::int32_t clientX, std::int32_t clientY);
@@ -200,6 +204,10 @@ public:
 
     // ---- undo and redo ----
     void RecordStep();
+    // Records a step that also changed the canvas size (from `sizeBefore` to the current
+    // size): undoing it puts the size back, redoing it sets it again. Other steps never
+    // touch the canvas size, which is a collage setting.
+    void RecordCanvasStep(QSize sizeBefore);
     void Undo();
     void Redo();
     void ClearHistory();
@@ -253,6 +261,8 @@ signals:
 private:
     struct Snapshot {
         std::vector<std::uint8_t> bytes; // kind + record per item, cache slots 0
+        QSize canvasBefore;              // valid for a step that changed the canvas size
+        QSize canvasAfter;
         std::size_t Cost() const { return bytes.capacity() + sizeof(Snapshot); }
     };
 
@@ -261,6 +271,7 @@ private:
     void FreeAllItems();
     void RemoveAt(int index);
     void Restore(const Snapshot& snapshot);
+    void RestoreCanvasSize(QSize size);
     void TrimHistory();
     int FirstSelectedOf(ItemKind kind) const;
     std::int32_t CreationOrder() const { return ItemCount() - 1; }
