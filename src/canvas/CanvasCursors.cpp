@@ -5,6 +5,8 @@
 #include <QPen>
 #include <QPolygonF>
 
+#include <cmath>
+
 namespace cursors {
 
 namespace {
@@ -68,14 +70,18 @@ CursorPicture RotationCursorPicture()
         QPainterPath arc;
         const QRectF box(c.x() - kRadius, c.y() - kRadius, 2 * kRadius, 2 * kRadius);
         arc.arcMoveTo(box, 200.0);
-        arc.arcTo(box, 200.0, -250.0);
+        arc.arcTo(box, 200.0, -250.0); // ends at -50 degrees, lower right
         StrokeWithHalo(painter, arc, 2.0);
 
-        // The arrow head at the arc's end, pointing on clockwise (to the lower left).
-        const QPointF tip = arc.currentPosition();
+        // The arrow head at the arc's end, along the clockwise tangent there. On screen
+        // (y down) the end lies at angle phi = 50 degrees; clockwise runs along
+        // (-sin phi, cos phi), outwards along (cos phi, sin phi).
+        const QPointF end = arc.currentPosition();
+        const qreal phi = 50.0 * 3.14159265358979 / 180.0;
+        const QPointF along(-std::sin(phi), std::cos(phi));
+        const QPointF out(std::cos(phi), std::sin(phi));
         QPolygonF head;
-        head << QPointF(tip.x() - 6.0, tip.y() + 4.5) << QPointF(tip.x() + 3.5, tip.y() + 5.0)
-             << QPointF(tip.x() + 1.0, tip.y() - 5.0);
+        head << end + along * 7.0 << end - along * 1.0 + out * 4.5 << end - along * 1.0 - out * 4.5;
         QPainterPath headPath;
         headPath.addPolygon(head);
         headPath.closeSubpath();

@@ -12,8 +12,9 @@ constexpr double kDegreesPerRadian = 180.0 / 3.14159265358979323846;
 
 std::int32_t Clamp32(std::int64_t v)
 {
-    return static_cast<std::int32_t>(
-        std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+    constexpr std::int64_t kLow = std::numeric_limits<std::int32_t>::min();
+    constexpr std::int64_t kHigh = std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, kLow, kHigh));
 }
 
 // trunc(sqrt(a^2 + b^2)) without overflow for any two int32 values.
@@ -102,7 +103,8 @@ std::optional<float> RotationAngle(const DrawFields& f, float zoom, int handle, 
 std::optional<ResizeResult> Resize(const DrawFields& f, float zoom, int handle, QPoint viewPoint)
 {
     const QPoint centre = ItemCentre(f, zoom);
-    const std::int64_t d = IntegerDistance(std::int64_t(viewPoint.x()) - centre.x(), std::int64_t(viewPoint.y()) - centre.y());
+    const std::int64_t d =
+        IntegerDistance(std::int64_t(viewPoint.x()) - centre.x(), std::int64_t(viewPoint.y()) - centre.y());
     const std::int64_t wz = TruncToInt(static_cast<float>(f.w) * zoom / 2.0f);
     const std::int64_t hz = TruncToInt(static_cast<float>(f.h) * zoom / 2.0f);
     std::int64_t r = 0;
@@ -117,8 +119,10 @@ std::optional<ResizeResult> Resize(const DrawFields& f, float zoom, int handle, 
 
     ResizeResult result;
     result.scale = static_cast<float>(d) / static_cast<float>(r);
-    result.posX = TruncToInt((static_cast<float>(centre.x()) - static_cast<float>(f.w) * result.scale * zoom / 2.0f) / zoom);
-    result.posY = TruncToInt((static_cast<float>(centre.y()) - static_cast<float>(f.h) * result.scale * zoom / 2.0f) / zoom);
+    const float halfW = static_cast<float>(f.w) * result.scale * zoom / 2.0f;
+    const float halfH = static_cast<float>(f.h) * result.scale * zoom / 2.0f;
+    result.posX = TruncToInt((static_cast<float>(centre.x()) - halfW) / zoom);
+    result.posY = TruncToInt((static_cast<float>(centre.y()) - halfH) / zoom);
     const float sides = static_cast<float>(std::int64_t(f.w) + f.h);
     if (sides > 0.0f && sides * result.scale < kMinSideSum)
         result.scale = kMinSideSum / sides;
@@ -195,8 +199,10 @@ ScrollBarPlacement PlaceScrollBars(QSize client, bool verticalShown, bool horizo
 
 int ThumbLength(int length, std::int32_t range)
 {
-    const std::int64_t root = range > 0 ? std::min<std::int64_t>(static_cast<std::int64_t>(std::sqrt(double(range))), 100) : 0;
-    const std::int64_t thumb = std::int64_t(length) - root * (std::int64_t(length) - kMinThumbTrackCut) / 100 - 2 * kArrowLength;
+    const std::int64_t root =
+        range > 0 ? std::min<std::int64_t>(static_cast<std::int64_t>(std::sqrt(double(range))), 100) : 0;
+    const std::int64_t L = length;
+    const std::int64_t thumb = L - root * (L - kMinThumbTrackCut) / 100 - 2 * kArrowLength;
     return static_cast<int>(std::clamp<std::int64_t>(thumb, 0, std::max(0, length - 2 * kArrowLength)));
 }
 

@@ -145,18 +145,19 @@ void CanvasScrollBar::paintEvent(QPaintEvent*)
         painter.fillRect(box, fill);
         const QColor glyph = pressed_ == part ? skin::kPanelBackground : skin::kScrollArrow;
         const QPoint c = box.center();
-        // Tip 2 pixels from the centre towards the bar's end, base 4 pixels each side.
+        // A crisp triangle: tip 2 pixels from the centre towards the bar's end, base 4
+        // pixels each side, 2 pixels back.
         const int dir = towardStart ? -1 : 1;
         QPolygon triangle;
         if (orientation_ == Qt::Vertical)
-            triangle << QPoint(c.x(), c.y() + 2 * dir) << QPoint(c.x() - 4, c.y() - 2 * dir) << QPoint(c.x() + 4, c.y() - 2 * dir);
+            triangle << QPoint(c.x(), c.y() + 2 * dir) << QPoint(c.x() - 4, c.y() - 2 * dir)
+                     << QPoint(c.x() + 4, c.y() - 2 * dir);
         else
-            triangle << QPoint(c.x() + 2 * dir, c.y()) << QPoint(c.x() - 2 * dir, c.y() - 4) << QPoint(c.x() - 2 * dir, c.y() + 4);
-        painter.setRenderHint(QPainter::Antialiasing, true);
-        painter.setPen(Qt::NoPen);
+            triangle << QPoint(c.x() + 2 * dir, c.y()) << QPoint(c.x() - 2 * dir, c.y() - 4)
+                     << QPoint(c.x() - 2 * dir, c.y() + 4);
+        painter.setPen(glyph);
         painter.setBrush(glyph);
         painter.drawPolygon(triangle);
-        painter.setRenderHint(QPainter::Antialiasing, false);
     };
     arrow(Part::StartArrow, 0, true);
     arrow(Part::EndArrow, length - kArrowLength, false);

@@ -5,6 +5,7 @@
 #include "canvas/CanvasScrollBar.h"
 #include "editing/TextRendering.h"
 #include "library/LibraryFiles.h"
+#include "ui/skin/Skin.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -153,6 +154,9 @@ void CanvasWnd::paintEvent(QPaintEvent* event)
     }
     if (!shown.isEmpty())
         painter.drawImage(shown.topLeft() - block.topLeft(), view, shown);
+    // The square between the two bars belongs to neither: it takes the bars' track.
+    if (vbar_->isVisible() && hbar_->isVisible())
+        painter.fillRect(QRect(vbar_->x(), hbar_->y(), vbar_->width(), hbar_->height()), skin::kScrollTrack);
 }
 
 void CanvasWnd::resizeEvent(QResizeEvent* event)

@@ -227,7 +227,9 @@ void CanvasWnd::Release()
 void CanvasWnd::ShowCursor(const QCursor& cursor)
 {
     const QCursor now = this->cursor();
-    if (now.shape() == cursor.shape() && (cursor.shape() != Qt::BitmapCursor || now.pixmap().cacheKey() == cursor.pixmap().cacheKey()))
+    const bool same = now.shape() == cursor.shape()
+        && (cursor.shape() != Qt::BitmapCursor || now.pixmap().cacheKey() == cursor.pixmap().cacheKey());
+    if (same)
         return;
     setCursor(cursor);
 }

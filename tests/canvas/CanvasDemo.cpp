@@ -1,7 +1,9 @@
 // A canvas window with a few items, for trying the mouse by hand or with xdotool:
-//   canvas_demo [brush]    (with "brush" the brush tool is on)
+//   canvas_demo [brush]          (with "brush" the brush tool is on)
+//   canvas_demo cursors FILE     writes the two drawn cursors, 8 times enlarged, to FILE
 // Not a test and not part of the editor.
 
+#include "canvas/CanvasCursors.h"
 #include "canvas/CanvasWnd.h"
 #include "library/LibraryFiles.h"
 
@@ -52,6 +54,15 @@ QImage Star(int side, QColor colour)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    if (argc > 2 && std::strcmp(argv[1], "cursors") == 0) {
+        QImage sheet(2 * 32 + 6, 32 + 4, QImage::Format_ARGB32);
+        sheet.fill(QColor(120, 160, 120));
+        QPainter p(&sheet);
+        p.drawImage(2, 2, cursors::StampCursorPicture().image);
+        p.drawImage(36, 2, cursors::RotationCursorPicture().image);
+        p.end();
+        return sheet.scaled(sheet.size() * 8).save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+    }
     QTemporaryDir dir;
     QString error;
     library::WriteThumbnailFile(dir.filePath(QStringLiteral("cliparts")), {Star(160, QColor(230, 60, 60))}, &error);

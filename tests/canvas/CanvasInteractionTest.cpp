@@ -28,7 +28,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        WriteThumbnailLibrary(dir.filePath(QStringLiteral("cliparts")), {Solid(200, 100, kGreen), Solid(120, 80, kBlue)});
+        WriteThumbnailLibrary(dir.filePath(QStringLiteral("cliparts")),
+                              {Solid(200, 100, kGreen), Solid(120, 80, kBlue)});
         WriteThumbnailLibrary(dir.filePath(QStringLiteral("brushs")), {Solid(10, 10, kRed)});
         canvas.SetDataFolder(dir.path());
         canvas.resize(kWindow);
@@ -145,7 +146,7 @@ TEST_P(Interaction, AMoveDrawsFromTheKeptLayers)
     QTest::mouseRelease(&canvas, Qt::LeftButton, Qt::NoModifier, press + QPoint(20, 15));
     EXPECT_FALSE(canvas.Renderer().Dragging());
     // The moved item is shown where its record says (its top-left pixel is green).
-    const QPoint view(int(std::trunc(float(ClipArtAt(0).posX) * zoom())), int(std::trunc(float(ClipArtAt(0).posY) * zoom())));
+    const QPoint view = Client(ClipArtAt(0).posX, ClipArtAt(0).posY) + kScroll;
     EXPECT_EQ(canvas.Renderer().ViewBuffer().pixel(view + QPoint(3, 3)), kGreen);
 }
 
@@ -229,7 +230,8 @@ TEST_P(Interaction, RotationFromEachCornerToEachQuadrantAndStraightUpAndDown)
     const struct {
         QPoint fromCentre;
         double direction;
-    } targets[] = {{{-80, -80}, 45}, {{-80, 80}, -45}, {{80, -80}, 135}, {{80, 80}, -135}, {{0, -80}, 90}, {{0, 80}, -90}};
+    } targets[] = {{{-80, -80}, 45}, {{-80, 80}, -45}, {{80, -80}, 135},
+                   {{80, 80}, -135}, {{0, -80}, 90},  {{0, 80}, -90}};
     const int z = zoom() == 0.75f ? 0 : 1;
     const QPoint centre = z == 0 ? QPoint(150, 112) : QPoint(250, 187);
     for (int handle = 8; handle <= 11; ++handle) {
@@ -320,7 +322,8 @@ TEST_P(Interaction, ScrollBarsFollowTheRangesAndCodes)
         int code;
         int value;
         int expected;
-    } codes[] = {{0, 0, 29}, {1, 0, 30}, {2, 0, 0}, {3, 0, 100}, {4, 250, 250}, {5, 5000, rangeX}, {6, 0, 0}, {7, 0, rangeX}};
+    } codes[] = {{0, 0, 29},     {1, 0, 30},           {2, 0, 0}, {3, 0, 100},
+                 {4, 250, 250}, {5, 5000, rangeX}, {6, 0, 0}, {7, 0, rangeX}};
     for (const auto& c : codes) {
         canvas.Scroll(Qt::Horizontal, c.code, c.value);
         EXPECT_EQ(canvas.Model().ScrollX(), c.expected) << "code " << c.code;
