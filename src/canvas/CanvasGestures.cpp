@@ -184,8 +184,8 @@ std::int32_t ApplyScrollCode(int code, std::int32_t position, std::int32_t range
 
 ScrollBarPlacement PlaceScrollBars(QSize client, bool verticalShown, bool horizontalShown)
 {
-    // Windows-style edges: the vertical bar runs from x = right - 16 to right + 1 and
-    // from y = -1 to bottom + 1 (far edges exclusive); the horizontal bar likewise.
+    // The vertical bar runs from x = right - 16 to right + 1 and from y = -1 to
+    // bottom + 1 (far edges exclusive); the horizontal bar likewise.
     const int right = client.width();
     const int bottom = client.height();
     const int t = kScrollBarThickness;

@@ -74,6 +74,9 @@ int CanvasWnd::ItemAt(QPoint view) const
 
 void CanvasWnd::Press(QPoint client)
 {
+    // A drag whose release never came (the mouse was taken away) ends here first.
+    if (moveDrag_ || handleDrag_ || stampDrag_)
+        Release();
     setFocus(Qt::MouseFocusReason);
     if (renderer_.PreviewMode()) {
         emit leavePreviewRequested();
