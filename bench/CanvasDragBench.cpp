@@ -3,8 +3,9 @@
 // 1024 x 768 collage of 10, 50 and 200 photos (1200 x 900 JPEGs, rotated, about 150 to
 // 300 pixels wide) at zoom 0.75 in a 1024 x 768 window. For each count:
 //
-//   move     one photo from the middle of the z-order dragged 400 moves round a circle
-//   rotate   the same photo turned by its bottom-right rotation handle, 400 moves
+//   move     the photo a press at the centre of the middle photo of the z-order hits (the
+//            upper one there; its index is printed) dragged 400 moves round a circle
+//   rotate   the middle photo turned by its bottom-right rotation handle, 400 moves
 //
 // Prints the median and 99th percentile time per move event (event handling, the
 // frame's composition and the paint) and the process's peak memory. Goal: median under
