@@ -1,6 +1,7 @@
 #include "canvas/CanvasRenderer.h"
 
 #include "base/DataFolder.h"
+#include "canvas/CanvasGestures.h"
 #include "canvas/CollageModel.h"
 #include "canvas/Decorations.h"
 #include "canvas/ItemPictures.h"
@@ -506,23 +507,7 @@ void CanvasRenderer::DrawHandles(QPainter& painter, const QTransform& transform,
     constexpr int kLimit = 1 << 24;
     const int W = std::clamp(TruncToInt(size.width()), -kLimit, kLimit);
     const int H = std::clamp(TruncToInt(size.height()), -kLimit, kLimit);
-    const int s = kHandleSize;
-    const QPoint corners[kHandleCount] = {
-        {-8, -8},
-        {-8, (H + 8) / 2 - 8},
-        {-8, H},
-        {(W + 8) / 2 - 8, H},
-        {W, H},
-        {W, (H + 8) / 2 - 8},
-        {W, -8},
-        {(W + 8) / 2 - 8, -8},
-        {-16, -16},
-        {-16, H + 8},
-        {W + 8, -16},
-        {W + 8, H + 8},
-    };
-    for (int k = 0; k < kHandleCount; ++k)
-        handleRects_[std::size_t(k)] = QRect(corners[k], QSize(s, s));
+    handleRects_ = gestures::HandleRects(W, H);
 
     painter.save();
     painter.setOpacity(1.0);

@@ -40,8 +40,8 @@ public:
     // Handle colours (ARGB) and the size of a handle box.
     static constexpr QRgb kHandleBoxColour = 0xFF96C8FF;
     static constexpr QRgb kHandleEllipseColour = 0xFF00FF00;
-    static constexpr int kHandleSize = 8;
-    static constexpr int kHandleCount = 12;
+    static constexpr int kHandleSize = 8;  // as gestures::kHandleSize
+    static constexpr int kHandleCount = 12; // as gestures::kHandleCount
     // The largest view buffer made, in pixels.
     static constexpr std::int64_t kMaxViewPixels = std::int64_t(1) << 28;
 

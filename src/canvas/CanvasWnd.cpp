@@ -1,11 +1,15 @@
 #include "canvas/CanvasWnd.h"
 
 #include "base/UserMessage.h"
+#include "canvas/CanvasCursors.h"
+#include "canvas/CanvasScrollBar.h"
 #include "editing/TextRendering.h"
 #include "library/LibraryFiles.h"
+#include "ui/skin/Skin.h"
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QPalette>
 #include <QRegion>
 #include <QResizeEvent>
@@ -13,6 +17,11 @@
 namespace {
 
 constexpr QSize kStartSize(1024, 768);
+
+QCursor MakeCursor(const cursors::CursorPicture& picture)
+{
+    return QCursor(QPixmap::fromImage(picture.image), picture.hotspot.x(), picture.hotspot.y());
+}
 
 } // namespace
 
@@ -29,6 +38,18 @@ CanvasWnd::CanvasWnd(QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent, true);
     setCursor(Qt::ArrowCursor);
     setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true); // cursors follow the handles without a button held
+    stampCursor_ = MakeCursor(cursors::StampCursorPicture());
+    rotationCursor_ = MakeCursor(cursors::RotationCursorPicture());
+
+    vbar_ = new CanvasScrollBar(Qt::Vertical, this);
+    hbar_ = new CanvasScrollBar(Qt::Horizontal, this);
+    vbar_->hide();
+    hbar_->hide();
+    connect(vbar_, &CanvasScrollBar::scrolled, this,
+            [this](int code, std::int32_t value) { Scroll(Qt::Vertical, code, value); });
+    connect(hbar_, &CanvasScrollBar::scrolled, this,
+            [this](int code, std::int32_t value) { Scroll(Qt::Horizontal, code, value); });
     resize(kStartSize);
 
     model_.SetTextMeasurer([](const LogFont& font, const QString& text) { return MeasureText(font, text); });
@@ -42,6 +63,10 @@ CanvasWnd::CanvasWnd(QWidget* parent)
     connect(&model_, &CollageModel::redrawRequested, this, &CanvasWnd::Redraw);
     connect(&model_, &CollageModel::backgroundChanged, this, [this] { renderer_.ReloadBackground(); });
     connect(&model_, &CollageModel::focusRequested, this, [this] { setFocus(Qt::OtherFocusReason); });
+    connect(&model_, &CollageModel::historyChanged, this, &CanvasWnd::historyChanged);
+    connect(&model_, &CollageModel::itemAdded, this, &CanvasWnd::itemAdded);
+    connect(&model_, &CollageModel::effectApplied, this, &CanvasWnd::effectApplied);
+    connect(&model_, &CollageModel::textBoxRequested, this, &CanvasWnd::textBoxRequested);
 
     renderer_.SetClientSize(size());
     Redraw();
@@ -74,6 +99,7 @@ void CanvasWnd::Redraw()
     // has now.
     renderer_.SetClientSize(size());
     renderer_.Redraw();
+    UpdateScrollBars(false);
     update();
 }
 
@@ -128,6 +154,9 @@ void CanvasWnd::paintEvent(QPaintEvent* event)
     }
     if (!shown.isEmpty())
         painter.drawImage(shown.topLeft() - block.topLeft(), view, shown);
+    // The square between the two bars belongs to neither: it takes the bars' track.
+    if (vbar_->isVisible() && hbar_->isVisible())
+        painter.fillRect(QRect(vbar_->x(), hbar_->y(), vbar_->width(), hbar_->height()), skin::kScrollTrack);
 }
 
 void CanvasWnd::resizeEvent(QResizeEvent* event)
@@ -135,4 +164,5 @@ void CanvasWnd::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     renderer_.SetClientSize(event->size());
     Redraw();
+    UpdateScrollBars(true);
 }

@@ -5,16 +5,40 @@
 // the main window ends in one of the operations below, which forward to the model; the
 // model asks for a redraw whenever it changed, and the window composes at once.
 //
-// Notifications to the main window are the model's signals (Model()); see CollageModel.h.
-// Scroll bars, mouse and keyboard editing and the preview come with the main window.
+// Mouse and keys edit the collage (CanvasWnd_Mouse.cpp): a press selects the upper item
+// under the cursor or grabs one of the twelve handles of the selected item, a drag moves,
+// resizes about the centre or rotates it, and its release records one undo step; with the
+// brush tool on, a press and every third move stamp the brush. Delete deletes the selected
+// item. The arithmetic is gestures:: (CanvasGestures.h). Drags draw from the renderer's
+// kept layers (BeginDrag .. EndDrag), so a frame costs two copies and one item.
+//
+// The window has its own two scroll bars (CanvasScrollBar, CanvasWnd_Scroll.cpp), hidden
+// while there is nothing to scroll and in the preview; the mouse wheel scrolls by a page
+// (Shift: sideways).
+//
+// Notifications to the main window are this window's signals (the model's are forwarded):
+//
+//   signal                 meaning
+//   historyChanged         an undo step was recorded or the history moved, or a press on
+//                          the canvas ended: refresh Undo/Redo, delete and z-order controls
+//   itemAdded              an item was added or a decoration applied, or the user was asked
+//                          to select a photo; the brush tool is off: refresh tool controls
+//   effectApplied          an image effect was applied
+//   textBoxRequested       a Text item was selected or added: put its text into the text
+//                          box, select all of it, caret at the end, focus the box
+//   leavePreviewRequested  a press or Escape in the preview
+//   contextMenuRequested   show the canvas's context menu at this global position
 
 #include "canvas/CanvasRenderer.h"
 #include "canvas/CollageModel.h"
 
+#include <QCursor>
 #include <QWidget>
 
 #include <cstdint>
 #include <span>
+
+class CanvasScrollBar;
 
 class CanvasWnd : public QWidget {
     Q_OBJECT
@@ -90,6 +114,20 @@ public:
     void BeginDrag() { renderer_.BeginDrag(); }
     void EndDrag() { renderer_.EndDrag(); }
 
+    // ---- scrolling ----
+    // Applies a scroll-bar code (gestures::ScrollCode) to one axis, clamped to its range,
+    // and shows the canvas there.
+    void Scroll(Qt::Orientation orientation, int code, std::int32_t value = 0);
+    CanvasScrollBar& VerticalBar() { return *vbar_; }
+    CanvasScrollBar& HorizontalBar() { return *hbar_; }
+
+    // ---- interaction state (read by tests) ----
+    bool MoveDragging() const { return moveDrag_; }
+    bool HandleDragging() const { return handleDrag_; }
+    bool StampDragging() const { return stampDrag_; }
+    int ActiveHandle() const { return activeHandle_; }
+    std::int32_t StampCounter() const { return stampCounter_; }
+
     // ---- export ----
     // Composes the collage at zoom 1 into the export bitmap and redraws the view as it
     // was. False when the bitmap cannot be made (the collage is too large).
@@ -98,11 +136,53 @@ public:
     // failure is told to the user; the result says whether the file was written.
     bool ExportPicture(const QString& path);
 
+signals:
+    void historyChanged();
+    void itemAdded();
+    void effectApplied();
+    void textBoxRequested(const QString& text);
+    void leavePreviewRequested();
+    void contextMenuRequested(QPoint globalPosition);
+
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
+    // CanvasWnd_Mouse.cpp
+    void Press(QPoint client);
+    void Movement(QPoint client);
+    void Release();
+    int ItemAt(QPoint view) const;
+    void RotateSelected(QPoint view);
+    void ResizeSelected(QPoint view);
+    void MoveSelected(QPoint client);
+    void ShowCursor(const QCursor& cursor);
+    QCursor HandleCursor(int handle) const;
+    // CanvasWnd_Scroll.cpp
+    void UpdateScrollBars(bool resized);
+
     CollageModel model_;
     CanvasRenderer renderer_;
+    CanvasScrollBar* vbar_ = nullptr; // children of this window
+    CanvasScrollBar* hbar_ = nullptr;
+    QCursor stampCursor_;
+    QCursor rotationCursor_;
+
+    bool moveDrag_ = false;
+    bool handleDrag_ = false;
+    bool stampDrag_ = false;
+    int activeHandle_ = 0;
+    QPoint press_;                 // client position of the press
+    std::int32_t stampCounter_ = 0; // moves while stamping, across drags
+    int wheelRest_ = 0;             // wheel delta not yet turned into pages
+    quint64 lastPressTime_ = 0;     // timestamp of the last left press handled
 };

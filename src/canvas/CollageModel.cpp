@@ -81,6 +81,7 @@ void CollageModel::ResetCanvas()
     ClearHistory();
     FreeAllItems();
     regions_.clear();
+    base_ = Snapshot{};
 }
 
 void CollageModel::StoreLoadedSize(std::int32_t width, std::int32_t height)
@@ -100,6 +101,9 @@ void CollageModel::FinishLoad(bool complete)
 {
     if (complete)
         modified_ = false;
+    // Undo of the first edit after a load returns to the loaded collage, not to an empty
+    // one (which a save would then write over the project).
+    base_ = TakeSnapshot();
     emit backgroundChanged();
     emit redrawRequested();
 }
@@ -596,12 +600,8 @@ void CollageModel::SendToBack()
 
 // ---- undo and redo ----
 
-void CollageModel::RecordStep()
+CollageModel::Snapshot CollageModel::TakeSnapshot() const
 {
-    while (static_cast<int>(history_.size()) > historyIndex_ + 1) {
-        historyBytes_ -= history_.back().Cost();
-        history_.pop_back();
-    }
     std::size_t size = 0;
     for (const auto& item : items_)
         size += 4 + static_cast<std::size_t>(RecordSize(*item));
@@ -613,6 +613,16 @@ void CollageModel::RecordStep()
         WriteRecord(*items_[i], p + 4);
         p += 4 + RecordSize(*items_[i]);
     }
+    return snapshot;
+}
+
+void CollageModel::RecordStep()
+{
+    while (static_cast<int>(history_.size()) > historyIndex_ + 1) {
+        historyBytes_ -= history_.back().Cost();
+        history_.pop_back();
+    }
+    Snapshot snapshot = TakeSnapshot();
     historyBytes_ += snapshot.Cost();
     history_.push_back(std::move(snapshot));
     ++historyIndex_;
@@ -689,7 +699,7 @@ void CollageModel::Undo()
     if (historyIndex_ == 0) {
         if (historyTrimmed_)
             return; // the state before the oldest kept snapshot is gone
-        FreeAllItems();
+        Restore(base_);
     } else {
         Restore(history_[static_cast<std::size_t>(historyIndex_ - 1)]);
     }

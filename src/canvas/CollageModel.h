@@ -125,8 +125,9 @@ public:
     // the project loader, which checks them first.
     void StoreLoadedSize(std::int32_t width, std::int32_t height);
     void StoreLoadedBackground(const QByteArray& pathBytes, std::uint32_t colour, std::int32_t placement);
-    // Ends a project load: a complete one clears modified. Either way the background is
-    // reloaded and the collage redrawn, so the window shows what the model holds.
+    // Ends a project load: a complete one clears modified. Either way the items now held
+    // become the state Undo returns to from the first step, the background is reloaded
+    // and the collage redrawn, so the window shows what the model holds.
     void FinishLoad(bool complete);
 
     // ---- view: zoom and scroll, client coordinates ----
@@ -203,6 +204,10 @@ public:
     void SendToBack();
 
     // ---- undo and redo ----
+    // The history holds the state after each step. The state before the first step is the
+    // base: the loaded collage after a project load (FinishLoad), an empty one after
+    // ResetCanvas. Undo of the first step returns to it; it is never a step itself, so
+    // CanUndo stays HistoryIndex() >= 0.
     void RecordStep();
     // Records a step that also changed the canvas size (from `sizeBefore` to the current
     // size): undoing it puts the size back, redoing it sets it again. Other steps never
@@ -266,6 +271,7 @@ private:
         std::size_t Cost() const { return bytes.capacity() + sizeof(Snapshot); }
     };
 
+    Snapshot TakeSnapshot() const;
     void Append(CanvasItem item);       // new region, cache-free, on top
     std::int32_t NewRegion(const QRect& rect);
     void FreeAllItems();
@@ -297,6 +303,7 @@ private:
     BrushToolSettings tool_;
 
     std::vector<Snapshot> history_;
+    Snapshot base_; // the state before the first step
     int historyIndex_ = -1;
     std::size_t historyBytes_ = 0;
     std::size_t historyBudget_ = kDefaultHistoryBudget;

@@ -4,11 +4,13 @@
 #include "support/ToolRun.h"
 
 #include "base/UserMessage.h"
+#include "canvas/CanvasScrollBar.h"
 #include "canvas/CanvasWnd.h"
 #include "persist/ProjectFile.h"
 
 #include <QFile>
 #include <QDir>
+#include <QTest>
 
 using namespace rendertest;
 
@@ -49,6 +51,8 @@ TEST(CanvasWndTest, PaintCopiesTheBlockAtTheScrollPosition)
     CanvasWnd canvas;
     canvas.SetDataFolder(dir.path());
     canvas.resize(300, 200);
+    canvas.show(); // the size is the window's before any painting
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&canvas));
     const QString path = Save(dir, QStringLiteral("q.png"), Quadrants(800, 600));
     ASSERT_TRUE(canvas.SetZoom(1.0f));
     ASSERT_TRUE(canvas.AddPhoto(path, 800, 600, 0, 0)); // redraws by itself
@@ -60,12 +64,15 @@ TEST(CanvasWndTest, PaintCopiesTheBlockAtTheScrollPosition)
     canvas.SetScroll(350, 250);
     const QImage shown = canvas.grab().toImage();
     ASSERT_EQ(shown.size(), QSize(300, 200));
-    const QImage block = canvas.Renderer().ViewBuffer().copy(350, 250, 300, 200);
-    EXPECT_EQ(Compare(shown, block).pixels, 0);
+    // The scroll bars cover the last 16 pixels of each side.
+    const QImage block = canvas.Renderer().ViewBuffer().copy(350, 250, 284, 184);
+    EXPECT_EQ(Compare(shown.copy(0, 0, 284, 184), block).pixels, 0);
+    EXPECT_TRUE(canvas.VerticalBar().isVisible());
+    EXPECT_NE(shown.pixel(290, 100), block.pixel(283, 100)); // the bar, not the collage
     EXPECT_COLOUR_NEAR(shown, 10, 10, kRed, 0);    // (360, 260): top-left quadrant
     EXPECT_COLOUR_NEAR(shown, 100, 100, kYellow, 0); // (450, 350)
 
-    // Scrolled past the buffer: grey beyond it.
+    // Scrolled past the buffer (set directly, beyond the bar's range): grey beyond it.
     canvas.SetScroll(900, 0);
     const QImage beyond = canvas.grab().toImage();
     EXPECT_EQ(beyond.pixel(250, 10), kGrey);
@@ -93,6 +100,8 @@ TEST(CanvasWndTest, OperationsUseTheLibrarySeamsAndExport)
     ASSERT_TRUE(canvas.AddText()); // measured with the text renderer
     EXPECT_GT(std::get<Text>(canvas.Model().ItemAt(2)).boxWidth, 30);
 
+    canvas.resize(500, 400); // room to scroll
+    canvas.Redraw();
     canvas.SetScroll(5, 7);
     const QImage before = canvas.Renderer().ViewBuffer().copy();
     const QString out = dir.filePath(QStringLiteral("collage.png"));

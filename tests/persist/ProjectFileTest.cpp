@@ -151,7 +151,7 @@ TEST_F(ProjectFile, LoadingStoresTheHeaderAsItStandsAndMakesFreshRegions)
     EXPECT_EQ(m.HistoryLength(), 0);
 }
 
-TEST_F(ProjectFile, UndoAfterLoadingDoesNothingAndTheFirstEditIsStepZero)
+TEST_F(ProjectFile, UndoAfterLoadingDoesNothingAndUndoOfTheFirstEditReturnsToTheLoadedCollage)
 {
     ASSERT_TRUE(WriteFile(Path("p.vmz"), Header(1024, 768, "", 0xFFFFFF, 0, 2) + Entry(SamplePhoto()) + Entry(SampleClipArt())));
     CollageModel m;
@@ -161,12 +161,27 @@ TEST_F(ProjectFile, UndoAfterLoadingDoesNothingAndTheFirstEditIsStepZero)
     EXPECT_EQ(m.ItemCount(), 2);
     EXPECT_FALSE(m.Modified());
 
+    const QByteArray loaded = project::ProjectBytes(m);
     m.SelectOnly(1);
     m.DeleteSelected();
     EXPECT_EQ(m.HistoryIndex(), 0);
-    m.Undo(); // the state before the first step is the empty collage, not the loaded one
-    EXPECT_EQ(m.ItemCount(), 0);
+    m.Undo(); // back to the loaded collage, not to an empty one
+    EXPECT_EQ(m.ItemCount(), 2);
+    EXPECT_EQ(m.HistoryIndex(), -1);
+    EXPECT_FALSE(m.CanUndo());
+    EXPECT_TRUE(m.CanRedo());
+    EXPECT_EQ(project::ProjectBytes(m), loaded); // a save writes what was loaded
     m.Redo();
+    EXPECT_EQ(m.ItemCount(), 1);
+
+    // A load that ends early keeps what it read as the base too; a refused one, none.
+    QByteArray bytes = ReadFile(Path("p.vmz"));
+    ASSERT_TRUE(WriteFile(Path("short.vmz"), bytes.left(bytes.size() - 10)));
+    ASSERT_EQ(project::LoadProjectFile(m, Path("short.vmz")).status, project::LoadStatus::Truncated);
+    ASSERT_EQ(m.ItemCount(), 1);
+    m.ClearSelection();
+    m.RecordStep();
+    m.Undo();
     EXPECT_EQ(m.ItemCount(), 1);
 }
 

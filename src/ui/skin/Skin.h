@@ -123,8 +123,8 @@ inline constexpr QColor kComboButtonPressed{222, 226, 232};
 inline constexpr QColor kComboGlyph{70, 74, 82};
 inline constexpr QColor kComboDisabledField{240, 240, 240};
 
-// The drawn scroll bars of the list boxes: track, its edge next to the list, thumb by state,
-// arrows.
+// The drawn scroll bars of the list boxes and of the canvas: track, its edge next to the
+// list, thumb by state, arrows.
 inline constexpr QColor kScrollTrack{244, 245, 247};
 inline constexpr QColor kScrollEdge{226, 228, 232};
 inline constexpr QColor kScrollThumb{196, 200, 206};
