@@ -128,7 +128,7 @@ void PhotoImporter::WorkerLoop(int generation)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         if (stop_.load(std::memory_order_acquire))
             break;
-        auto photo = std::make_shared<ExaminedPhoto>(ExaminePhoto(paths_[position]));
+        auto photo = std::make_shared<ExaminedPhoto>(ExaminePhoto(paths_.at(position)));
         QMetaObject::invokeMethod(
             this, [this, generation, position, photo] { Deliver(generation, position, std::move(*photo)); },
             Qt::QueuedConnection);

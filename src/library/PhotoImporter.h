@@ -107,7 +107,7 @@ private:
     std::atomic<int> nextPath_{0};
     std::atomic<int> delivered_{0}; // paths whose turn has come (mirrors nextToDeliver_)
     std::atomic<int> running_{0};
-    QStringList paths_; // not changed while workers run
+    QStringList paths_; // not changed while workers run; read only through const access (at)
     std::vector<std::thread> threads_;
 
     // Interface thread only.
