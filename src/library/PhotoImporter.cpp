@@ -34,6 +34,12 @@ ExaminedPhoto ExaminePhoto(const QString& path)
         photo.verdict = Verdict::PathTooLong;
         return photo;
     }
+    // Only regular files: a decoder opening a named pipe or a device could wait forever
+    // or read without end, and a worker cannot be interrupted inside a decoder.
+    if (!QFileInfo(path).isFile()) {
+        photo.verdict = Verdict::Unreadable;
+        return photo;
+    }
     int width = 0;
     int height = 0;
     if (!PictureSize(path, width, height) || width <= kMinPhotoSide || height <= kMinPhotoSide) {

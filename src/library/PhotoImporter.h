@@ -15,6 +15,7 @@
 //     before it stay, none after it is added);
 //   - a path that does not fit the record's 260-byte field (or a part its own field) is
 //     skipped; the skipped paths are listed in the outcome and in one message at the end;
+//   - only regular files are read (a named pipe or a device is never opened);
 //   - the picture's size must be readable and both sides larger than 5 pixels;
 //   - the thumbnail must be made; otherwise the photo is dropped;
 //   - a path already in the library (records not removed, byte for byte) is not added.

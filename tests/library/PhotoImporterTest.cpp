@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace library;
 
 namespace {
@@ -112,6 +114,27 @@ TEST(PhotoImporter, AcceptsReadablePicturesOverFivePixelsOnceEachInTheOrderChose
     const PhotoImporter::Outcome again = Import(importer, {good, other});
     EXPECT_EQ(again.added, 0);
     EXPECT_EQ(library.Count(), 3);
+}
+
+TEST(PhotoImporter, FilesThatAreNotRegularAreNeverOpened)
+{
+    QTemporaryDir dir;
+    // Opening a named pipe without a writer would block the worker for good.
+    const QString pipe = dir.filePath(QStringLiteral("pipe.jpg"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString folder = dir.filePath(QStringLiteral("folder.png"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    EXPECT_EQ(ExaminePhoto(pipe).verdict, ExaminedPhoto::Verdict::Unreadable);
+    EXPECT_EQ(ExaminePhoto(folder).verdict, ExaminedPhoto::Verdict::Unreadable);
+    EXPECT_EQ(ExaminePhoto(QStringLiteral("/dev/zero")).verdict, ExaminedPhoto::Verdict::Unreadable);
+
+    PhotoLibrary library;
+    PhotoImporter importer(library, 2);
+    const QString fine = SavePicture(dir, QStringLiteral("fine.png"), testpics::Quadrants(30, 30));
+    const PhotoImporter::Outcome outcome = Import(importer, {pipe, folder, fine});
+    EXPECT_EQ(outcome.ending, PhotoImporter::Ending::Completed);
+    EXPECT_EQ(outcome.rejected, 2);
+    EXPECT_EQ(Paths(library), QStringList({fine}));
 }
 
 TEST(PhotoImporter, PhotosComeUprightWithTheirUprightSize)
