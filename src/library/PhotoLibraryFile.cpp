@@ -1,5 +1,6 @@
 #include "library/PhotoLibraryFile.h"
 
+#include "base/DataFolder.h"
 #include "base/LittleEndian.h"
 
 #include <QFile>
@@ -44,6 +45,11 @@ bool WriteI32(QSaveFile& out, std::int32_t value)
 }
 
 } // namespace
+
+QString PhotoLibraryFilePath()
+{
+    return DataFolder() + QLatin1String(kPhotoLibraryFile);
+}
 
 PhotoRecord PhotoRecord::Read(const std::uint8_t* p)
 {

@@ -34,6 +34,8 @@
 namespace library {
 
 inline constexpr char kPhotoLibraryFile[] = "VelMedia";
+// DataFolder() + "VelMedia".
+QString PhotoLibraryFilePath();
 // A library file that cannot be read whole is renamed to this (beside it) before the
 // library starts empty, so that the next save does not destroy it.
 inline constexpr char kDamagedSuffix[] = ".bad";

@@ -72,7 +72,7 @@ TEST(PhotoImporter, AcceptsReadablePicturesOverFivePixelsOnceEachInTheOrderChose
     const QString thin = SavePicture(dir, QStringLiteral("thin.png"), testpics::Quadrants(5, 100));
     const QString flat = SavePicture(dir, QStringLiteral("flat.png"), testpics::Quadrants(100, 5));
     const QString small = SavePicture(dir, QStringLiteral("small.png"), testpics::Quadrants(6, 6));
-    const QString broken = SaveBytes(dir, QStringLiteral("broken.jpg"), QByteArray("\xff\xd8\xff\xe0 not a picture", 20));
+    const QString broken = SaveBytes(dir, QStringLiteral("broken.jpg"), QByteArray("\xff\xd8\xff\xe0 not a picture"));
     const QString other = SavePicture(dir, QStringLiteral("Good.png"), testpics::Quadrants(12, 34));
 
     PhotoLibrary library;
