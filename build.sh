@@ -13,7 +13,7 @@ packages=(
   libmagick++-6.q16-dev libjpeg62-turbo-dev libemf2svg-dev libtiff-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core fonts-urw-base35
-  xvfb xauth imagemagick xdotool breeze-icon-theme ccache
+  xvfb xauth imagemagick xdotool breeze-icon-theme ccache libvips-tools
   libglib2.0-bin gsettings-desktop-schemas
 )
 

@@ -1,9 +1,11 @@
 #include "LibraryCommands.h"
 
 #include "library/LibraryFiles.h"
+#include "library/PhotoLibraryFile.h"
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <charconv>
 
 namespace tool {
@@ -112,13 +114,68 @@ int Dump(QStringList args)
     return kOk;
 }
 
+QString JsonBytes(const QByteArray& bytes)
+{
+    return JsonString(QString::fromUtf8(bytes));
+}
+
+// "library photos FILE": the photo library file's records as JSON.
+int DumpPhotos(const QStringList& args)
+{
+    if (args.size() != 1)
+        return Usage(QStringLiteral("usage: library photos FILE"));
+    const QString path = args.first();
+    QString error;
+    const std::optional<library::PhotoLibraryContents> contents = library::ReadPhotoLibraryFile(path, &error);
+    if (!contents)
+        return Failure(QStringLiteral("%1: %2").arg(path, error));
+
+    Print(QStringLiteral("{"));
+    Print(QStringLiteral("  \"file\": %1,").arg(JsonString(path)));
+    Print(QStringLiteral("  \"fileSize\": %1,").arg(contents->fileSize));
+    Print(QStringLiteral("  \"count\": %1,").arg(contents->entries.size()));
+    Print(QStringLiteral("  \"records\": ["));
+    for (std::size_t i = 0; i < contents->entries.size(); ++i) {
+        const library::PhotoRecord& r = contents->entries[i].record;
+        const bool reservedZero = r.reserved2 == 0 && r.reserved3 == 0
+            && std::all_of(r.reserved.begin(), r.reserved.end(), [](std::uint8_t b) { return b == 0; });
+        QString line = QStringLiteral("    {\"position\": %1, \"path\": %2, \"drive\": %3, \"folder\": %4, "
+                                      "\"name\": %5, \"extension\": %6")
+                           .arg(i)
+                           .arg(JsonBytes(r.path.Bytes()), JsonBytes(r.drive.Bytes()), JsonBytes(r.folder.Bytes()),
+                                JsonBytes(r.name.Bytes()), JsonBytes(r.extension.Bytes()));
+        line += QStringLiteral(", \"index\": %1, \"width\": %2, \"height\": %3, \"drawOption\": %4, "
+                               "\"selected\": %5, \"removed\": %6, \"reservedZero\": %7, \"thumbnailLength\": %8")
+                    .arg(r.index)
+                    .arg(r.width)
+                    .arg(r.height)
+                    .arg(r.drawOption)
+                    .arg(r.selected)
+                    .arg(r.removed)
+                    .arg(reservedZero ? QStringLiteral("true") : QStringLiteral("false"))
+                    .arg(contents->entries[i].thumbnail.size());
+        line += i + 1 < contents->entries.size() ? QStringLiteral("},") : QStringLiteral("}");
+        Print(line);
+    }
+    Print(QStringLiteral("  ],"));
+    Print(QStringLiteral("  \"trailingBytes\": %1").arg(contents->trailingBytes));
+    Print(QStringLiteral("}"));
+    return kOk;
+}
+
+constexpr char kLibraryUsage[] = "usage: library dump FILE [--layout thumbnail|image|frame] | library photos FILE";
+
 } // namespace
 
 Command LibraryCommand()
 {
-    return {"library", "library dump FILE [--layout thumbnail|image|frame]", [](QStringList args) {
+    return {"library", "library dump FILE [--layout thumbnail|image|frame]; library photos FILE", [](QStringList args) {
+                if (!args.isEmpty() && args.first() == QLatin1String("photos")) {
+                    args.removeFirst();
+                    return DumpPhotos(args);
+                }
                 if (args.isEmpty() || args.first() != QLatin1String("dump"))
-                    return Usage(QStringLiteral("usage: library dump FILE [--layout thumbnail|image|frame]"));
+                    return Usage(QLatin1String(kLibraryUsage));
                 args.removeFirst();
                 return Dump(args);
             }};
