@@ -72,7 +72,7 @@ case "$mode" in
   asan)
     install_missing
     build build-asan -DMONTARA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DMONTARA_BUILD_BENCH=OFF
-    ASAN_OPTIONS=detect_leaks=0 ctest --test-dir build-asan --output-on-failure -j2
+    ASAN_OPTIONS=detect_leaks=0 MONTARA_SOAK_OPERATIONS=10000 ctest --test-dir build-asan --output-on-failure -j2
     ;;
   build)
     install_missing
