@@ -93,6 +93,12 @@ case "$mode" in
     for target in project library language picture; do
       work="$runs/$target"
       mkdir -p "$work/corpus" "$work/findings"
+      # Inputs that once failed are run again first (fuzz/regressions/TARGET-*).
+      for kept in fuzz/regressions/"$target"-*; do
+        [ -e "$kept" ] || continue
+        "build-fuzz/fuzz/fuzz_$target" -rss_limit_mb=1024 -timeout=5 "$kept" >/dev/null 2>&1 \
+          || { echo "regression $kept fails again" >&2; exit 1; }
+      done
       echo "fuzz_$target: $seconds s"
       (cd "$work" && "../../fuzz/fuzz_$target" corpus ../../seeds/$target \
          -max_total_time="$seconds" -rss_limit_mb=1024 -timeout=5 -jobs=1 -workers=1 \

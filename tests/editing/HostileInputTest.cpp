@@ -231,6 +231,21 @@ TEST_F(HostileInput, ARealPictureBeyondTheBudgetIsRefusedAsPhotoAndAsFrame)
     EXPECT_TRUE(QFileInfo::exists(Path(QStringLiteral("framed.png"))));
 }
 
+TEST_F(HostileInput, APngChunkClaimingGigabytesIsRefused)
+{
+    // Found by fuzz_picture: a chunk whose length field claims 1.9 GB made the library's
+    // PNG coder ask for that much memory even to read the size. Its allocations are now
+    // held to the budget; the file is refused.
+    QByteArray png = PngClaiming(24, 16);
+    png.insert(33, QByteArray::fromHex("72726f72") + QByteArray("bKGD") + QByteArray(8, '\x11'));
+    const QString path = Put(QStringLiteral("chunk.png"), png);
+    EXPECT_FALSE(CxImage(path, cx::kFormatPng).IsValid());
+    int width = 0;
+    int height = 0;
+    CxImage::Ping(path, cx::kFormatPng, width, height); // the size may or may not be read; nothing more
+    EXPECT_TRUE(ReadWithPlatform(path).isNull());
+}
+
 TEST_F(HostileInput, ACanvasBeyondTheBudgetIsNotComposed)
 {
     const QString project = Put(QStringLiteral("canvas.vmz"), ProjectClaiming(26000, 26000));
