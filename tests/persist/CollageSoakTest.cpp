@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -53,11 +54,17 @@ qsizetype FirstDifference(const QByteArray& a, const QByteArray& b)
 // other byte must come back as it was.
 QByteArray Canonical(const CollageModel& model)
 {
-    QByteArray bytes = project::ProjectBytes(model).left(project::kHeaderSize);
+    QByteArray bytes = project::ProjectBytes(model);
+    qsizetype at = project::kHeaderSize;
     for (int i = 0; i < model.ItemCount(); ++i) {
-        CanvasItem item = model.ItemAt(i);
-        SetRegionIndex(item, 0);
-        bytes += testfiles::Entry(item);
+        const int size = RecordSize(model.ItemAt(i));
+        auto* record = reinterpret_cast<std::uint8_t*>(bytes.data()) + at + 4;
+        std::optional<CanvasItem> item = ReadRecord(std::int32_t(model.KindAt(i)), record);
+        if (item) {
+            SetRegionIndex(*item, 0);
+            WriteRecord(*item, record);
+        }
+        at += 4 + size;
     }
     return bytes;
 }
@@ -199,8 +206,13 @@ struct Soak {
         Equip(*loaded);
         Reload(saved, *loaded);
         ASSERT_EQ(project::ProjectBytes(*loaded).size(), saved.size());
-        ASSERT_EQ(FirstDifference(Canonical(*loaded), Canonical(*model)), -1)
-            << "collage changed through save and load " << saves;
+        const QByteArray before = Canonical(*model);
+        const QByteArray after = Canonical(*loaded);
+        const qsizetype at = FirstDifference(after, before);
+        ASSERT_EQ(at, -1) << "collage changed through save and load " << saves << ": bytes "
+                          << before.mid(at, 4).toHex().toStdString() << " became "
+                          << after.mid(at, 4).toHex().toStdString() << ", first kind "
+                          << (model->ItemCount() ? int(model->KindAt(0)) : -1);
         ASSERT_EQ(loaded->ItemCount(), model->ItemCount());
         for (int i = 0; i < model->ItemCount(); ++i)
             ASSERT_EQ(loaded->KindAt(i), model->KindAt(i));
