@@ -4,6 +4,10 @@
 #   ./build.sh test   install what is missing, build, run every test
 #   ./build.sh asan   the same tests in a build with AddressSanitizer + UBSan
 #   ./build.sh build  install what is missing and build only
+#   ./build.sh fuzz [SECONDS]  build the libFuzzer targets with clang (ASan + UBSan) in
+#                     build-fuzz and run each for SECONDS (default 60), one after another,
+#                     with an RSS limit of 1 GB and 5 s per input; findings and a summary
+#                     in build-fuzz/runs/
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -16,6 +20,9 @@ packages=(
   xvfb xauth imagemagick xdotool breeze-icon-theme ccache libvips-tools
   libglib2.0-bin gsettings-desktop-schemas
 )
+
+# Only the fuzz mode needs clang and libFuzzer.
+fuzz_packages=(clang libclang-rt-14-dev libfuzzer-14-dev)
 
 install_missing() {
   local missing=()
@@ -34,12 +41,16 @@ install_missing() {
   fi
 }
 
-build() { # build dir, extra cmake options...
+configure() { # build dir, extra cmake options...
   local dir=$1; shift
   local launcher=()
   command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   cmake -S . -B "$dir" -G Ninja -DMONTARA_WERROR=ON "${launcher[@]}" "$@" >/dev/null
-  cmake --build "$dir" -j2
+}
+
+build() { # build dir, extra cmake options...
+  configure "$@"
+  cmake --build "$1" -j2
 }
 
 mode=${1:-}
@@ -61,14 +72,45 @@ case "$mode" in
   asan)
     install_missing
     build build-asan -DMONTARA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DMONTARA_BUILD_BENCH=OFF
-    ASAN_OPTIONS=detect_leaks=0 ctest --test-dir build-asan --output-on-failure -j2
+    ASAN_OPTIONS=detect_leaks=0 MONTARA_SOAK_OPERATIONS=10000 ctest --test-dir build-asan --output-on-failure -j2
     ;;
   build)
     install_missing
     build build
     ;;
+  fuzz)
+    seconds=${2:-60}
+    packages+=("${fuzz_packages[@]}")
+    install_missing
+    CC=clang CXX=clang++ configure build-fuzz -DMONTARA_FUZZ=ON -DMONTARA_BUILD_TESTS=OFF -DMONTARA_BUILD_BENCH=OFF \
+      -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake --build build-fuzz -j2 --target fuzz_project fuzz_library fuzz_language fuzz_picture montara-fuzz-seeds
+    fuzz/make_seeds.sh build-fuzz build-fuzz/seeds
+    runs=build-fuzz/runs
+    mkdir -p "$runs"
+    export ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1
+    export UBSAN_OPTIONS=print_stacktrace=1
+    for target in project library language picture; do
+      work="$runs/$target"
+      mkdir -p "$work/corpus" "$work/findings"
+      # Inputs that once failed are run again first (fuzz/regressions/TARGET-*).
+      for kept in fuzz/regressions/"$target"-*; do
+        [ -e "$kept" ] || continue
+        "build-fuzz/fuzz/fuzz_$target" -rss_limit_mb=1024 -timeout=5 "$kept" >/dev/null 2>&1 \
+          || { echo "regression $kept fails again" >&2; exit 1; }
+      done
+      echo "fuzz_$target: $seconds s"
+      (cd "$work" && "../../fuzz/fuzz_$target" corpus ../../seeds/$target \
+         -max_total_time="$seconds" -rss_limit_mb=1024 -timeout=5 -jobs=1 -workers=1 \
+         -artifact_prefix=findings/ -print_final_stats=1 >/dev/null 2>&1) || true
+      log="$work/fuzz-0.log"
+      { grep -E "^#[0-9]+.*(DONE|pulse|NEW|REDUCE)" "$log" | tail -1
+        grep -E "stat::number_of_executed_units|stat::peak_rss_mb" "$log"
+        echo "findings: $(find "$work/findings" -type f | wc -l)"; } | tee "$work/summary.txt"
+    done
+    ;;
   *)
-    echo "usage: ./build.sh run|test|asan|build" >&2
+    echo "usage: ./build.sh run|test|asan|build|fuzz [SECONDS]" >&2
     exit 2
     ;;
 esac

@@ -7,6 +7,7 @@
 
 #include "editing/CxImage.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
 
 #include <cstdio>
@@ -69,6 +70,13 @@ int main(int argc, char** argv)
     if (name == QLatin1String("--version")) {
         std::printf("montara-tool %s\n", MONTARA_VERSION);
         return tool::kOk;
+    }
+    // Files named on the command line are regular files or folders: a pipe, socket or
+    // device would block the first read or write for good.
+    for (const QString& arg : args) {
+        const QFileInfo named(arg);
+        if (!arg.startsWith(QLatin1String("--")) && named.exists() && !named.isFile() && !named.isDir())
+            return tool::Failure(QStringLiteral("'%1' is not a regular file").arg(arg));
     }
     for (const tool::Command& command : commands) {
         if (name == QLatin1String(command.name))

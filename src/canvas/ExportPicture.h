@@ -3,6 +3,8 @@
 // The export bitmap that the collage is composed into at full size, and the rule by which
 // it is written to a picture file.
 
+#include "base/PictureBudget.h"
+
 #include <QImage>
 #include <QString>
 
@@ -15,8 +17,9 @@
 // holds them.
 class ExportBitmap {
 public:
-    // The largest bitmap made, in bytes.
-    static constexpr std::int64_t kMaxBytes = std::int64_t(1) << 31;
+    // The largest bitmap made, in bytes: the picture budget. The program's own projects
+    // are at most 3200 x 3200 (30 MB); a file asking for more than the budget is refused.
+    static constexpr std::int64_t kMaxBytes = budget::kPictureBudget;
 
     // (Re)creates the bitmap, black. False (and empty) when a side is not positive, the
     // size exceeds kMaxBytes or the memory cannot be had.

@@ -43,7 +43,7 @@ QSize PlatformSize(const QString& path, bool& readable)
 {
     QImageReader reader(path);
     reader.setAutoTransform(true);
-    readable = reader.canRead();
+    readable = PlatformCanRead(reader);
     if (!readable)
         return {};
     QSize size = reader.size();

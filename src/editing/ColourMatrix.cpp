@@ -219,8 +219,15 @@ struct RowPlanes {
 // and blue as indices 0..kGammaLevels - 1 into the gamma table (alpha is always a byte).
 // Written so that the compiler vectorises it (no branches, signed conversions); built
 // for AVX2 too, chosen at run time where the processor has it.
+// clang (the fuzz build) cannot clone templates; it builds the default version only.
+#if defined(__clang__)
+#define MONTARA_ROW_CLONES
+#else
+#define MONTARA_ROW_CLONES __attribute__((target_clones("avx2", "default")))
+#endif
+
 template <bool kGamma>
-__attribute__((target_clones("avx2", "default"))) void MatrixRow(std::uint32_t* __restrict row, int width,
+MONTARA_ROW_CLONES void MatrixRow(std::uint32_t* __restrict row, int width,
     const PixelCoefficients& p, RowPlanes planes)
 {
     const float c00 = p.c[0][0], c01 = p.c[0][1], c02 = p.c[0][2], c03 = p.c[0][3];
@@ -261,7 +268,7 @@ __attribute__((target_clones("avx2", "default"))) void MatrixRow(std::uint32_t* 
     }
 }
 
-__attribute__((target_clones("avx2", "default"))) void GammaRow(std::uint32_t* __restrict row, int width,
+MONTARA_ROW_CLONES void GammaRow(std::uint32_t* __restrict row, int width,
     RowPlanes planes, const std::int32_t* __restrict table)
 {
     const std::int32_t* __restrict blue = planes.blue;

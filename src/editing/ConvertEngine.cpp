@@ -10,7 +10,6 @@
 #include <chrono>
 #include <cstring>
 #include <memory>
-#include <new>
 #include <thread>
 
 namespace {
@@ -19,6 +18,24 @@ bool ThroughEncoder(const QString& format)
 {
     return format == QLatin1String("jpg") || format == QLatin1String("jpeg") || format == QLatin1String("gif")
         || format == QLatin1String("bmp") || format == QLatin1String("png");
+}
+
+// The picture library takes the rows in memory, bottom row first: no file passes between
+// the two writers.
+bool WriteThroughLibrary(const QImage& bgr, const QString& name, const QString& path)
+{
+    const std::uint32_t code = FormatFromExtension(name);
+    if (code == cx::kFormatUnknown)
+        return false;
+    const int width = bgr.width();
+    const int height = bgr.height();
+    CxImage image;
+    if (!image.Create(width, height))
+        return false;
+    const std::size_t stride = std::size_t(width) * 3;
+    for (int y = 0; y < height; ++y)
+        std::memcpy(image.GetBits(std::uint32_t(height - 1 - y)), bgr.constScanLine(y), stride);
+    return image.Save(path, code);
 }
 
 } // namespace
@@ -63,26 +80,30 @@ bool ConvertEngine::WritePicture(const std::uint8_t* pixels, int width, int heig
     if (!pixels || width <= 0 || height <= 0)
         return false;
     const QString name = format.toLower();
+    const QImage bitmap(pixels, width, height, qsizetype(width) * 3, QImage::Format_BGR888);
     if (ThroughEncoder(name)) {
-        const QImage bitmap(pixels, width, height, qsizetype(width) * 3, QImage::Format_BGR888);
         PictureEncoder encoder;
         if (!encoder.Select(path))
             return false;
         encoder.SetQuality(90);
         return encoder.Save(bitmap, path) == PictureEncoder::kOk;
     }
-    // The picture library takes the rows in memory, bottom row first: no file passes
-    // between the two writers.
-    const std::uint32_t code = FormatFromExtension(name);
-    if (code == cx::kFormatUnknown)
+    return WriteThroughLibrary(bitmap, name, path);
+}
+
+bool ConvertEngine::WritePicture(const QImage& picture, const QString& format, const QString& path)
+{
+    if (picture.isNull() || picture.format() != QImage::Format_BGR888)
         return false;
-    CxImage image;
-    if (!image.Create(width, height))
-        return false;
-    const std::size_t stride = std::size_t(width) * 3;
-    for (int y = 0; y < height; ++y)
-        std::memcpy(image.GetBits(std::uint32_t(height - 1 - y)), pixels + stride * std::size_t(y), stride);
-    return image.Save(path, code);
+    const QString name = format.toLower();
+    if (ThroughEncoder(name)) {
+        PictureEncoder encoder;
+        if (!encoder.Select(path))
+            return false;
+        encoder.SetQuality(90);
+        return encoder.Save(picture, path) == PictureEncoder::kOk;
+    }
+    return WriteThroughLibrary(picture, name, path);
 }
 
 bool ConvertEngine::Run(const QStringList& files, const QString& format, const QString& outputFolder,
@@ -119,28 +140,23 @@ bool ConvertEngine::Run(const FileAt& files, const QString& format, const QStrin
         FileReport report;
         report.index = index;
         report.source = source;
+        // The size from the header, then the decode (costed against the picture budget
+        // by the decoders); the 24-bit picture is the decoded one, never a buffer taken
+        // on the header's word.
         int width = 0;
         int height = 0;
-        std::unique_ptr<std::uint8_t[]> buffer;
-        if (SourceSize(source, width, height)
-            && std::uint64_t(width) * std::uint64_t(height) <= std::uint64_t(1) << 30) {
-            const std::size_t size = std::size_t(width) * std::size_t(height) * 3;
-            buffer.reset(new (std::nothrow) std::uint8_t[size]);
-            if (buffer) {
-                std::memset(buffer.get(), 0, size);
-                if (!LoadBgrTopDown(source, buffer.get(), width, height))
-                    buffer.reset();
-            }
-        }
-        if (!buffer) {
+        QImage picture;
+        if (SourceSize(source, width, height))
+            picture = LoadBgrPicture(source, width, height);
+        if (picture.isNull()) {
             report.doneCount = doneCount.load();
             if (progress)
                 progress(report);
             continue;
         }
         report.output = OutputPath(outputFolder, source, name);
-        report.outcome = WritePicture(buffer.get(), width, height, name, report.output) ? Outcome::Written : Outcome::Failed;
-        buffer.reset();
+        report.outcome = WritePicture(picture, name, report.output) ? Outcome::Written : Outcome::Failed;
+        picture = QImage();
         report.doneCount = doneCount.fetch_add(1) + 1;
         if (progress)
             progress(report);

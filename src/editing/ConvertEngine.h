@@ -5,6 +5,7 @@
 // montara-tool) run it on a worker thread, stop it through RequestStop and follow it
 // through the per-file callback.
 
+#include <QImage>
 #include <QString>
 #include <QStringList>
 
@@ -64,6 +65,8 @@ public:
     // code. The file at path is replaced atomically.
     static bool WritePicture(const std::uint8_t* pixels, int width, int height, const QString& format,
                              const QString& path);
+    // The same for a Format_BGR888 picture (rows as the platform pads them).
+    static bool WritePicture(const QImage& picture, const QString& format, const QString& path);
 
 private:
     std::atomic<bool> stop{false};

@@ -5,6 +5,7 @@
 #include "editing/CxImage.h"
 
 #include "base/DataFolder.h"
+#include "base/PictureBudget.h"
 #include "editing/CxImagePixels.h"
 #include "editing/EmfDecoder.h"
 
@@ -12,6 +13,7 @@
 #include <QColorSpace>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
 #include <QSaveFile>
@@ -19,6 +21,8 @@
 #include <Magick++.h>
 #include <tiffio.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstring>
 #include <mutex>
 #include <string>
@@ -27,7 +31,10 @@ namespace {
 
 using Pixels = CxImage::Pixels;
 
-constexpr MagickCore::MagickSizeType kMemoryLimit = MagickCore::MagickSizeType(1) << 30;
+// The library's own limits are the picture budget: its pixel cache, its memory maps and
+// the pixels it holds in memory. No disk cache.
+constexpr auto kMemoryLimit = MagickCore::MagickSizeType(budget::kPictureBudget);
+constexpr auto kAreaLimit = MagickCore::MagickSizeType(budget::kPictureBudget / 8);
 constexpr qint64 kLargestFile = qint64(1) << 30;
 
 std::mutex libraryMutex;
@@ -117,6 +124,9 @@ QString WritePolicyFolder()
 
 bool ReadWholeFile(const QString& path, QByteArray& bytes)
 {
+    // A pipe or a device would block the read or never end.
+    if (!QFileInfo(path).isFile())
+        return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
@@ -314,6 +324,12 @@ struct Decoded {
 
 bool DecodeMetafile(const std::uint8_t* data, std::size_t size, Decoded& out)
 {
+    // The size comes from the header; the budget is checked before anything is drawn.
+    int width = 0;
+    int height = 0;
+    if (!EnhancedMetafileSize(data, size, width, height)
+        || !budget::DecodeFits(QSize(width, height), QSize(width, height), budget::kMetafileBytesPerPixel))
+        return false;
     const QImage picture = RenderEnhancedMetafile(data, size);
     out.pixels = PixelsFromImage(picture);
     if (!out.pixels)
@@ -322,6 +338,83 @@ bool DecodeMetafile(const std::uint8_t* data, std::size_t size, Decoded& out)
     out.originalWidth = out.pixels->width;
     out.originalHeight = out.pixels->height;
     return true;
+}
+
+// The deadline of one decode. The library reports its progress row by row; once the
+// deadline has passed the answer is "stop", the coder ends early and the decode counts
+// as failed.
+class DecodeClock {
+public:
+    DecodeClock()
+        : deadline_(std::chrono::steady_clock::now() + std::chrono::seconds(budget::kDecodeSeconds))
+    {
+    }
+    void Watch(Magick::Image& image) { MagickCore::SetImageInfoProgressMonitor(image.imageInfo(), &Progress, this); }
+    bool Expired() const { return expired_.load(); }
+
+private:
+    static MagickCore::MagickBooleanType Progress(const char*, const MagickCore::MagickOffsetType,
+                                                  const MagickCore::MagickSizeType, void* data)
+    {
+        auto* clock = static_cast<DecodeClock*>(data);
+        if (std::chrono::steady_clock::now() < clock->deadline_ && !clock->expired_.load())
+            return MagickCore::MagickTrue;
+        clock->expired_.store(true);
+        return MagickCore::MagickFalse;
+    }
+
+    std::chrono::steady_clock::time_point deadline_;
+    std::atomic<bool> expired_{false};
+};
+
+// The options every read of a blob gets: coder, first frame only, metafile density.
+void PrepareRead(Magick::Image& image, std::uint32_t type)
+{
+    image.quiet(true);
+    if (const char* coder = ReaderName(type))
+        image.magick(coder);
+    image.subImage(0);
+    image.subRange(1);
+    if (type == cx::kFormatWmf)
+        image.density(Magick::Geometry(96, 96));
+}
+
+// What a library decode will cost, from its header: the stored size as the coder's ping
+// reports it (a JPEG's from its markers, with the coefficient buffers of a multi-scan
+// file) and the size it will be decoded at. Throws what the library throws.
+bool LibraryDecodeFits(const Magick::Blob& blob, std::uint32_t type, const budget::JpegLayout* jpeg,
+                       QSize reduced, DecodeClock& clock)
+{
+    QSize stored;
+    std::int64_t working = 0;
+    if (jpeg) {
+        stored = QSize(jpeg->width, jpeg->height);
+        working = jpeg->WorkingBytes();
+    } else {
+        Magick::Image probe;
+        PrepareRead(probe, type);
+        clock.Watch(probe);
+        probe.ping(blob);
+        if (clock.Expired() || probe.columns() == 0 || probe.rows() == 0 || probe.columns() > 0x7FFFFFFF
+            || probe.rows() > 0x7FFFFFFF)
+            return false;
+        stored = QSize(int(probe.columns()), int(probe.rows()));
+    }
+    const QSize decoded = reduced.isValid() ? reduced : stored;
+    return budget::DecodeFits(stored, decoded, budget::kLibraryBytesPerPixel, working);
+}
+
+// The size a JPEG DCT-scaled decode gives for a hint: the smallest of 1/1..1/8 in
+// eighths that is still at least the hint (the coder's own rule).
+QSize ReducedJpegSize(int width, int height, int hintWidth, int hintHeight)
+{
+    for (int eighths = 1; eighths <= 8; ++eighths) {
+        const int w = int((std::int64_t(width) * eighths + 7) / 8);
+        const int h = int((std::int64_t(height) * eighths + 7) / 8);
+        if (w >= hintWidth && h >= hintHeight)
+            return QSize(w, h);
+    }
+    return QSize(width, height);
 }
 
 bool DecodeWithLibrary(const std::uint8_t* data, std::size_t size, std::uint32_t type, int minWidth,
@@ -333,44 +426,60 @@ bool DecodeWithLibrary(const std::uint8_t* data, std::size_t size, std::uint32_t
     // decode asks the codec for DCT scaling down to no less than the minimum.
     JpegHeader jpeg;
     const bool isJpeg = (type == cx::kFormatJpg || type == cx::kFormatUnknown) && ReadJpegHeader(data, size, jpeg);
+    budget::JpegLayout layout;
+    const bool haveLayout = isJpeg && budget::ReadJpegLayout(data, size, layout);
     try {
         Magick::Blob blob(data, size);
-        Magick::Image image;
-        image.quiet(true);
-        if (const char* coder = ReaderName(type))
-            image.magick(coder);
-        image.subImage(0);
-        image.subRange(1);
-        if (type == cx::kFormatWmf)
-            image.density(Magick::Geometry(96, 96));
+        DecodeClock clock;
+        QSize reduced;
+        std::string sizeHint;
         if (isJpeg && minWidth > 0 && minHeight > 0) {
             const bool swap = cxpixels::SwapsAxes(jpeg.orientation);
             const int hintWidth = swap ? minHeight : minWidth;
             const int hintHeight = swap ? minWidth : minHeight;
-            if (hintWidth < jpeg.width && hintHeight < jpeg.height)
-                image.defineValue("jpeg", "size", std::to_string(hintWidth) + "x" + std::to_string(hintHeight));
+            if (hintWidth < jpeg.width && hintHeight < jpeg.height) {
+                sizeHint = std::to_string(hintWidth) + "x" + std::to_string(hintHeight);
+                reduced = ReducedJpegSize(jpeg.width, jpeg.height, hintWidth, hintHeight);
+            }
         }
-        image.read(blob);
-        if (!image.isValid() || image.columns() == 0 || image.rows() == 0)
+        if (!LibraryDecodeFits(blob, type, haveLayout ? &layout : nullptr, reduced, clock))
             return false;
-        const std::uint32_t decodedType = CodeOfCoder(image.magick());
-        // The camera's orientation tag of JPEG and TIFF tells viewers how to turn the
-        // picture; other coders report the row order they already applied.
-        const int orientation = decodedType == cx::kFormatJpg || decodedType == cx::kFormatTif
-            ? int(image.orientation()) : 1;
-        const Magick::ColorspaceType space = image.colorSpace();
-        const bool rgb = space == Magick::sRGBColorspace || space == Magick::RGBColorspace
-            || space == Magick::GRAYColorspace || space == Magick::TransparentColorspace
-            || space == Magick::UndefinedColorspace;
+        std::unique_ptr<Pixels> stored;
+        int orientation = 1;
+        std::uint32_t decodedType = cx::kFormatUnknown;
         QByteArray profile;
-        if (rgb) {
-            const Magick::Blob icc = image.iccColorProfile();
-            if (icc.length() > 0)
-                profile = QByteArray(static_cast<const char*>(icc.data()), qsizetype(icc.length()));
-        } else {
-            image.colorSpace(Magick::sRGBColorspace);
+        {
+            Magick::Image image;
+            PrepareRead(image, type);
+            if (!sizeHint.empty())
+                image.defineValue("jpeg", "size", sizeHint);
+            clock.Watch(image);
+            image.read(blob);
+            if (clock.Expired() || !image.isValid() || image.columns() == 0 || image.rows() == 0)
+                return false;
+            // What the coder made must be what its header promised.
+            if (!budget::DecodeFits(QSize(int(std::min<std::size_t>(image.columns(), 0x7FFFFFFF)),
+                                          int(std::min<std::size_t>(image.rows(), 0x7FFFFFFF))),
+                                    QSize(1, 1), 0))
+                return false;
+            decodedType = CodeOfCoder(image.magick());
+            // The camera's orientation tag of JPEG and TIFF tells viewers how to turn the
+            // picture; other coders report the row order they already applied.
+            orientation = decodedType == cx::kFormatJpg || decodedType == cx::kFormatTif ? int(image.orientation()) : 1;
+            const Magick::ColorspaceType space = image.colorSpace();
+            const bool rgb = space == Magick::sRGBColorspace || space == Magick::RGBColorspace
+                || space == Magick::GRAYColorspace || space == Magick::TransparentColorspace
+                || space == Magick::UndefinedColorspace;
+            if (rgb) {
+                const Magick::Blob icc = image.iccColorProfile();
+                if (icc.length() > 0)
+                    profile = QByteArray(static_cast<const char*>(icc.data()), qsizetype(icc.length()));
+            } else {
+                image.colorSpace(Magick::sRGBColorspace);
+            }
+            stored = FromMagick(image);
+            // The library's pixel cache goes here, before the copies below.
         }
-        auto stored = FromMagick(image);
         if (!stored)
             return false;
         const int storedWidth = isJpeg ? jpeg.width : stored->width;
@@ -428,10 +537,23 @@ bool DecodeBytes(const std::uint8_t* data, std::size_t size, std::uint32_t type,
             if (!StartImageLibrary())
                 return false;
             Magick::Blob blob(data, size);
+            DecodeClock clock;
             Magick::Image image;
             image.quiet(true);
             image.magick("DIB");
+            clock.Watch(image);
+            image.ping(blob);
+            const QSize stored(int(std::min<std::size_t>(image.columns(), 0x7FFFFFFF)),
+                               int(std::min<std::size_t>(image.rows(), 0x7FFFFFFF)));
+            if (clock.Expired() || !budget::DecodeFits(stored, stored, budget::kLibraryBytesPerPixel))
+                return false;
+            image = Magick::Image();
+            image.quiet(true);
+            image.magick("DIB");
+            clock.Watch(image);
             image.read(blob);
+            if (clock.Expired())
+                return false;
             out.pixels = FromMagick(image);
             if (!out.pixels)
                 return false;
@@ -481,8 +603,12 @@ bool StartImageLibrary()
         // The policy caps these; setting them here keeps them when the policy is missing.
         Magick::ResourceLimits::memory(kMemoryLimit);
         Magick::ResourceLimits::map(kMemoryLimit);
+        Magick::ResourceLimits::area(kAreaLimit);
         Magick::ResourceLimits::disk(0);
         Magick::ResourceLimits::thread(1);
+        // No time resource: the library counts it from its first pixel cache of the
+        // process and ends the whole process when it runs out. Each decode has its own
+        // deadline instead (DecodeClock).
     } catch (...) {
         return false;
     }
@@ -501,8 +627,8 @@ bool StartImageLibrary()
         TIFFSetWarningHandlerExt(nullptr);
     }
     LoadEmfConverter();
-    // The platform decoder may take as much memory for one picture as the library.
-    QImageReader::setAllocationLimit(1024);
+    // The platform decoder's pictures are held to the same budget (in megabytes).
+    QImageReader::setAllocationLimit(int(budget::kPictureBudget >> 20));
     libraryStarted = true;
     return true;
 }
@@ -599,48 +725,53 @@ bool CxImage::Decode(const std::uint8_t* buffer, std::size_t size, std::uint32_t
     return true;
 }
 
-bool CxImage::Ping(const QString& path, std::uint32_t imageType, int& width, int& height)
+bool CxImage::Ping(const QString& path, std::uint32_t imageType, int& width, int& height, std::uint32_t* contentType)
 {
     QByteArray bytes;
     if (imageType >= cx::kFormatCount || !ReadWholeFile(path, bytes))
         return false;
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
     const std::size_t size = std::size_t(bytes.size());
-    if ((imageType == cx::kFormatWmf || imageType == cx::kFormatUnknown) && IsEnhancedMetafile(data, size))
-        return EnhancedMetafileSize(data, size, width, height);
-    if (imageType == cx::kFormatWmf && !IsWindowsMetafile(data, size))
+    std::uint32_t found = cx::kFormatUnknown;
+    if ((imageType == cx::kFormatWmf || imageType == cx::kFormatUnknown) && IsEnhancedMetafile(data, size)) {
+        if (!EnhancedMetafileSize(data, size, width, height))
+            return false;
+        found = cx::kFormatWmf;
+    } else if (imageType == cx::kFormatWmf && !IsWindowsMetafile(data, size)) {
         return false;
-    JpegHeader jpeg;
-    if ((imageType == cx::kFormatJpg || imageType == cx::kFormatUnknown) && ReadJpegHeader(data, size, jpeg)) {
+    } else if (JpegHeader jpeg;
+               (imageType == cx::kFormatJpg || imageType == cx::kFormatUnknown) && ReadJpegHeader(data, size, jpeg)) {
         const bool swap = cxpixels::SwapsAxes(jpeg.orientation);
         width = swap ? jpeg.height : jpeg.width;
         height = swap ? jpeg.width : jpeg.height;
-        return true;
-    }
-    if (!StartImageLibrary())
-        return false;
-    try {
-        Magick::Blob blob(data, size);
-        Magick::Image image;
-        image.quiet(true);
-        if (const char* coder = ReaderName(imageType))
-            image.magick(coder);
-        image.subImage(0);
-        image.subRange(1);
-        if (imageType == cx::kFormatWmf)
-            image.density(Magick::Geometry(96, 96));
-        image.ping(blob);
-        if (image.columns() == 0 || image.rows() == 0)
+        found = cx::kFormatJpg;
+    } else {
+        if (!StartImageLibrary())
             return false;
-        const std::uint32_t decodedType = CodeOfCoder(image.magick());
-        const bool turned = decodedType == cx::kFormatJpg || decodedType == cx::kFormatTif;
-        const bool swap = turned && cxpixels::SwapsAxes(int(image.orientation()));
-        width = int(swap ? image.rows() : image.columns());
-        height = int(swap ? image.columns() : image.rows());
-        return width > 0 && height > 0;
-    } catch (...) {
-        return false;
+        try {
+            Magick::Blob blob(data, size);
+            Magick::Image image;
+            PrepareRead(image, imageType);
+            DecodeClock clock;
+            clock.Watch(image);
+            image.ping(blob);
+            if (clock.Expired() || image.columns() == 0 || image.rows() == 0 || image.columns() > 0x7FFFFFFF
+                || image.rows() > 0x7FFFFFFF)
+                return false;
+            found = CodeOfCoder(image.magick());
+            const bool turned = found == cx::kFormatJpg || found == cx::kFormatTif;
+            const bool swap = turned && cxpixels::SwapsAxes(int(image.orientation()));
+            width = int(swap ? image.rows() : image.columns());
+            height = int(swap ? image.columns() : image.rows());
+            if (width <= 0 || height <= 0)
+                return false;
+        } catch (...) {
+            return false;
+        }
     }
+    if (contentType)
+        *contentType = imageType != cx::kFormatUnknown ? imageType : found;
+    return true;
 }
 
 bool CxImage::Create(int width, int height)

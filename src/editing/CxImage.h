@@ -13,6 +13,10 @@
 // all eight values) and converts an embedded colour profile to sRGB: GetWidth() and
 // GetHeight() are the upright size.
 //
+// Every decode is first costed from the file's header against the picture budget
+// (base/PictureBudget.h) and refused when it would not fit; a decode that runs longer
+// than the budget's time limit is stopped and fails.
+//
 // Nothing here throws; failures are reported by results (IsValid(), false, null).
 
 #include <QString>
@@ -48,7 +52,7 @@ inline constexpr std::uint32_t kFormatCount = 16;
 
 // Starts the picture library: its security policy (the program's own policy file,
 // written into the data folder and put first on the library's configuration path),
-// a 1 GiB resource limit, one worker thread, the metafile converter. Idempotent and
+// the picture budget as its memory limits (base/PictureBudget.h), one worker thread, the metafile converter. Idempotent and
 // safe to call from several threads; every program (editor, montara-tool, tests,
 // benchmarks) calls it once before the first picture is decoded. Returns false when
 // the library could not be started (pictures then fail to decode; nothing crashes).
@@ -80,8 +84,11 @@ public:
     bool Load(const QString& path, std::uint32_t imageType, int minWidth = 0, int minHeight = 0);
     bool Decode(const std::uint8_t* buffer, std::size_t size, std::uint32_t imageType,
                 int minWidth = 0, int minHeight = 0);
-    // Reads only as much of a file as needed for its upright size (no pixels).
-    static bool Ping(const QString& path, std::uint32_t imageType, int& width, int& height);
+    // Reads only as much of a file as needed for its upright size (no pixels): a
+    // metafile's from its header, without drawing it. contentType (when given) receives
+    // the format code a decode would report.
+    static bool Ping(const QString& path, std::uint32_t imageType, int& width, int& height,
+                     std::uint32_t* contentType = nullptr);
 
     // A 24-bit image of the given size, filled with black. False when it cannot be had.
     bool Create(int width, int height);

@@ -3,6 +3,7 @@
 // The pixel store behind CxImage and the operations on it that need no codec:
 // orientation, resampling and the filters. Internal to src/editing.
 
+#include "base/PictureBudget.h"
 #include "editing/CxImage.h"
 
 #include <atomic>
@@ -10,8 +11,8 @@
 #include <cstdint>
 #include <memory>
 
-// The largest picture the library holds: 1 GiB of pixels at 4 bytes each.
-inline constexpr std::uint64_t kMaxImagePixels = (std::uint64_t{1} << 30) / 4;
+// The largest picture the library holds: the picture budget at 4 bytes a pixel.
+inline constexpr std::uint64_t kMaxImagePixels = std::uint64_t(budget::kMaxStoredPixels);
 
 struct CxImage::Pixels {
     int width = 0;

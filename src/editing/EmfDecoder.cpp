@@ -1,6 +1,7 @@
 #include "editing/EmfDecoder.h"
 
 #include "base/LittleEndian.h"
+#include "base/PictureBudget.h"
 
 #include <QByteArray>
 #include <QPainter>
@@ -28,13 +29,31 @@ using Emf2SvgFunction = int (*)(char* contents, std::size_t length, char** out, 
 constexpr std::uint32_t kEmfSignature = 0x464D4520; // " EMF"
 constexpr std::size_t kEmfHeaderMinimum = 88;
 constexpr int kLargestSide = 16384;
-constexpr std::int64_t kLargestArea = (std::int64_t{1} << 30) / 4;
+// The most records the converter is given: each becomes an element that the renderer
+// draws over the whole picture at worst.
+constexpr std::uint32_t kMostRecords = 100000;
+constexpr std::uint32_t kRecordHeaderSize = 8;
 
 Emf2SvgFunction converter = nullptr;
 
+// The records must tile the file: each a multiple of 4 bytes, at least 8, inside the
+// file, at most kMostRecords of them.
+bool RecordsAreSound(const std::uint8_t* data, std::size_t size)
+{
+    std::size_t at = 0;
+    std::uint32_t count = 0;
+    while (at + kRecordHeaderSize <= size) {
+        const std::uint32_t length = le::ReadU32(data + at + 4);
+        if (length < kRecordHeaderSize || length % 4 != 0 || length > size - at || ++count > kMostRecords)
+            return false;
+        at += length;
+    }
+    return count > 0;
+}
+
 QByteArray ToSvg(const std::uint8_t* data, std::size_t size)
 {
-    if (!LoadEmfConverter() || !IsEnhancedMetafile(data, size))
+    if (!LoadEmfConverter() || !IsEnhancedMetafile(data, size) || !RecordsAreSound(data, size))
         return {};
     // The converter takes a non-const buffer; give it a copy.
     QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));
@@ -50,10 +69,24 @@ QByteArray ToSvg(const std::uint8_t* data, std::size_t size)
     return svg;
 }
 
+// A size the renderer may draw at: sides up to kLargestSide, the picture and its copy
+// within the picture budget.
 bool UsableSize(const QSize& size)
 {
     return size.width() > 0 && size.height() > 0 && size.width() <= kLargestSide && size.height() <= kLargestSide
-        && std::int64_t(size.width()) * size.height() <= kLargestArea;
+        && budget::DecodeFits(size, size, budget::kMetafileBytesPerPixel);
+}
+
+// The size the converter draws at: the header's bounds, right - left by bottom - top.
+QSize HeaderSize(const std::uint8_t* data, std::size_t size)
+{
+    if (!IsEnhancedMetafile(data, size))
+        return {};
+    const std::int64_t width = std::int64_t(le::ReadI32(data + 16)) - le::ReadI32(data + 8);
+    const std::int64_t height = std::int64_t(le::ReadI32(data + 20)) - le::ReadI32(data + 12);
+    if (width <= 0 || height <= 0 || width > kLargestSide || height > kLargestSide)
+        return {};
+    return QSize(int(width), int(height));
 }
 
 } // namespace
@@ -87,19 +120,19 @@ bool IsEnhancedMetafile(const std::uint8_t* data, std::size_t size)
 
 bool EnhancedMetafileSize(const std::uint8_t* data, std::size_t size, int& width, int& height)
 {
-    const QByteArray svg = ToSvg(data, size);
-    if (svg.isEmpty())
+    const QSize drawn = HeaderSize(data, size);
+    if (drawn.isEmpty() || !RecordsAreSound(data, size))
         return false;
-    QSvgRenderer renderer(svg);
-    if (!renderer.isValid() || !UsableSize(renderer.defaultSize()))
-        return false;
-    width = renderer.defaultSize().width();
-    height = renderer.defaultSize().height();
+    width = drawn.width();
+    height = drawn.height();
     return true;
 }
 
 QImage RenderEnhancedMetafile(const std::uint8_t* data, std::size_t size)
 {
+    // Nothing is converted or drawn for a size beyond the budget.
+    if (!UsableSize(HeaderSize(data, size)))
+        return {};
     const QByteArray svg = ToSvg(data, size);
     if (svg.isEmpty())
         return {};

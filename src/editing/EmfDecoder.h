@@ -20,8 +20,11 @@ bool LoadEmfConverter();
 // whose bounds hold at least one pixel.
 bool IsEnhancedMetafile(const std::uint8_t* data, std::size_t size);
 
-// The size the metafile asks for, in pixels (from its header's bounds).
+// The size the metafile is drawn at, in pixels, from its header's bounds alone (right -
+// left by bottom - top, each side at most 16384), without drawing it. False when the
+// records do not tile the file (at most 100,000 records). Drawing it is another matter:
+// RenderEnhancedMetafile refuses a size beyond the picture budget.
 bool EnhancedMetafileSize(const std::uint8_t* data, std::size_t size, int& width, int& height);
 
-// Draws the metafile on white at its own size (at most 1 GiB of pixels); null on failure.
+// Draws the metafile on white at its own size (within the picture budget); null on failure.
 QImage RenderEnhancedMetafile(const std::uint8_t* data, std::size_t size);

@@ -1,9 +1,11 @@
 #include "editing/PictureFiles.h"
 
+#include "base/PictureBudget.h"
 #include "editing/JpegEncoder.h"
 #include "editing/PictureScaling.h"
 
 #include <QColorSpace>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
@@ -55,11 +57,14 @@ void ConvertToSrgb(QImage& image)
     image.convertToColorSpace(QColorSpace::SRgb);
 }
 
-// The picture as 24-bit blue-green-red, transparent parts over white.
-QImage OpaqueBgr(const QImage& image)
+// The picture as 24-bit blue-green-red, transparent parts over white. An opaque picture
+// is converted in its own memory where the platform can.
+QImage OpaqueBgr(QImage image)
 {
-    if (!image.hasAlphaChannel())
-        return image.convertToFormat(QImage::Format_BGR888);
+    if (!image.hasAlphaChannel()) {
+        image.convertTo(QImage::Format_BGR888);
+        return image;
+    }
     QImage canvas(image.size(), QImage::Format_RGB32);
     if (canvas.isNull())
         return {};
@@ -87,6 +92,60 @@ QSize EditingFit(int width, int height)
     // A sliver of a picture still keeps one row or column.
     return QSize(int(targetWidth ? targetWidth : 1), int(targetHeight ? targetHeight : 1));
 }
+
+// The working buffers a JPEG decode takes at its stored size (see base/PictureBudget.h),
+// from the markers at the start of the file; 0 for single-scan files and other formats.
+std::int64_t JpegWorkingBytes(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray head = file.read(qint64(budget::kJpegHeadBytes));
+    budget::JpegLayout layout;
+    if (!budget::ReadJpegLayout(reinterpret_cast<const std::uint8_t*>(head.constData()), std::size_t(head.size()),
+                                layout))
+        return 0;
+    return layout.WorkingBytes();
+}
+
+// A TGA has no signature; its 18-byte header is recognised by its fields: no or a
+// two-entry-kind colour map, a known image type and depth, and a true-colour or grey
+// picture with no colour-map fields. A cursor file shares its first bytes.
+bool LooksLikeTga(const QByteArray& head)
+{
+    if (head.size() < 18)
+        return false;
+    const auto* b = reinterpret_cast<const std::uint8_t*>(head.constData());
+    const int mapType = b[1];
+    const int imageType = b[2];
+    const int width = b[12] | b[13] << 8;
+    const int height = b[14] | b[15] << 8;
+    const int depth = b[16];
+    const bool known = imageType == 1 || imageType == 2 || imageType == 3 || imageType == 9 || imageType == 10
+        || imageType == 11;
+    const bool mapped = imageType == 1 || imageType == 9;
+    if (mapType > 1 || !known || width == 0 || height == 0 || (b[17] & 0xC0) != 0)
+        return false;
+    if (mapped)
+        return mapType == 1 && (depth == 8 || depth == 16);
+    const bool noMap = mapType == 0 && b[3] == 0 && b[4] == 0 && b[5] == 0 && b[6] == 0 && b[7] == 0;
+    return noMap && (depth == 8 || depth == 15 || depth == 16 || depth == 24 || depth == 32);
+}
+
+} // namespace
+
+bool PlatformCanRead(QImageReader& reader)
+{
+    if (!reader.canRead())
+        return false;
+    // A TGA the platform's TGA reader refuses would be taken by another reader whose
+    // header it resembles (a cursor): the library reads it instead.
+    if (reader.format() != "tga" && reader.device() && LooksLikeTga(reader.device()->peek(18)))
+        return false;
+    return true;
+}
+
+namespace {
 
 struct OpenedPicture {
     PictureDecoder decoder = PictureDecoder::Platform;
@@ -155,28 +214,39 @@ bool IsMetafilePath(const QString& path)
 
 QImage ReadWithPlatform(const QString& path, QSize minimum)
 {
+    // A pipe or a device would block the reader.
+    if (!QFileInfo(path).isFile())
+        return {};
     QImageReader reader(path);
     reader.setAutoTransform(true);
-    if (!reader.canRead())
+    if (!PlatformCanRead(reader))
         return {};
-    if (minimum.width() > 0 && minimum.height() > 0 && IsJpegFormat(reader.format())) {
-        const QSize stored = reader.size();
-        if (stored.isValid()) {
-            const QSize need = (reader.transformation() & QImageIOHandler::TransformationRotate90) ? minimum.transposed() : minimum;
-            // The smallest DCT scale (1/2, 1/4, 1/8) that stays at least as large as needed.
-            int denominator = 1;
-            while (denominator < 8) {
-                const int next = denominator * 2;
-                const int w = (stored.width() + next - 1) / next;
-                const int h = (stored.height() + next - 1) / next;
-                if (w < need.width() || h < need.height())
-                    break;
-                denominator = next;
-            }
-            if (denominator > 1)
-                reader.setScaledSize(QSize((stored.width() + denominator - 1) / denominator,
-                                           (stored.height() + denominator - 1) / denominator));
+    const QSize stored = reader.size();
+    QSize decoded = stored;
+    if (minimum.width() > 0 && minimum.height() > 0 && IsJpegFormat(reader.format()) && stored.isValid()) {
+        const QSize need = (reader.transformation() & QImageIOHandler::TransformationRotate90) ? minimum.transposed() : minimum;
+        // The smallest DCT scale (1/2, 1/4, 1/8) that stays at least as large as needed.
+        int denominator = 1;
+        while (denominator < 8) {
+            const int next = denominator * 2;
+            const int w = (stored.width() + next - 1) / next;
+            const int h = (stored.height() + next - 1) / next;
+            if (w < need.width() || h < need.height())
+                break;
+            denominator = next;
         }
+        if (denominator > 1) {
+            decoded = QSize((stored.width() + denominator - 1) / denominator,
+                            (stored.height() + denominator - 1) / denominator);
+            reader.setScaledSize(decoded);
+        }
+    }
+    // The cost from the header, before the reader takes any pixel memory. A reader that
+    // cannot tell the size first is held by the allocation limit set at start-up.
+    if (stored.isValid()) {
+        const std::int64_t working = IsJpegFormat(reader.format()) ? JpegWorkingBytes(path) : 0;
+        if (!budget::DecodeFits(stored, decoded, budget::kPlatformBytesPerPixel, working))
+            return {};
     }
     QImage image = reader.read();
     if (image.isNull())
@@ -261,10 +331,12 @@ const ExifInfo* PictureLoader::CameraData() const
 
 bool PictureSize(const QString& path, int& width, int& height)
 {
+    if (!QFileInfo(path).isFile())
+        return false;
     if (!IsMetafilePath(path)) {
         QImageReader reader(path);
         reader.setAutoTransform(true);
-        if (reader.canRead()) {
+        if (PlatformCanRead(reader)) {
             QSize size = UprightSize(reader);
             if (!size.isValid()) {
                 const QImage image = reader.read();
@@ -358,16 +430,66 @@ bool LoadBgrTopDown(const QString& path, std::uint8_t* buffer, int width, int he
     return true;
 }
 
+QImage LoadBgrPicture(const QString& path, int width, int height)
+{
+    if (width <= 0 || height <= 0)
+        return {};
+    OpenedPicture opened;
+    if (!OpenPicture(path, QSize(width, height), opened))
+        return {};
+    if (opened.decoder == PictureDecoder::Platform) {
+        QImage bgr = OpaqueBgr(std::move(opened.platform));
+        const int rounded = bgr.width() & ~3;
+        if (bgr.isNull() || rounded == 0)
+            return {};
+        // The decoded picture is the result when it already has the size.
+        if (rounded == bgr.width() && bgr.size() == QSize(width, height))
+            return bgr;
+        const QImage area = rounded == bgr.width() ? bgr : bgr.copy(0, 0, rounded, bgr.height());
+        bgr = QImage();
+        if (area.isNull() || area.bytesPerLine() != qsizetype(rounded) * 3)
+            return {};
+        QImage out(width, height, QImage::Format_BGR888);
+        if (out.isNull())
+            return {};
+        const std::size_t stride = std::size_t(width) * 3;
+        if (out.bytesPerLine() == qsizetype(stride)) {
+            ScaleBilinear(area.constBits(), rounded, area.height(), out.bits(), width, height, 3, false);
+            return out;
+        }
+        auto packed = Bytes(stride * std::size_t(height));
+        if (!packed)
+            return {};
+        ScaleBilinear(area.constBits(), rounded, area.height(), packed.get(), width, height, 3, false);
+        for (int y = 0; y < height; ++y)
+            std::memcpy(out.scanLine(y), packed.get() + stride * std::size_t(y), stride);
+        return out;
+    }
+    CxImage* image = opened.library.Image();
+    if ((int(image->GetWidth()) != width || int(image->GetHeight()) != height) && !image->Resample(width, height, 1))
+        return {};
+    QImage out(width, height, QImage::Format_BGR888);
+    if (out.isNull())
+        return {};
+    const std::size_t stride = std::size_t(width) * 3;
+    for (int i = 0; i < height; ++i)
+        std::memcpy(out.scanLine(height - 1 - i), image->GetBits(std::uint32_t(i)), stride);
+    return out;
+}
+
 bool LoadForEditing(const QString& path, EditingPicture& picture)
 {
     picture = EditingPicture();
+    if (!QFileInfo(path).isFile())
+        return false;
     // The platform's picture when it is small enough; its size is known before decoding.
     QImage platform;
     {
         QImageReader reader(path);
         reader.setAutoTransform(true);
-        const QSize size = reader.canRead() ? UprightSize(reader) : QSize();
-        if (reader.canRead() && (!size.isValid() || std::int64_t(size.width()) * size.height() <= kEditingPixelLimit)) {
+        const bool readable = PlatformCanRead(reader);
+        const QSize size = readable ? UprightSize(reader) : QSize();
+        if (readable && (!size.isValid() || std::int64_t(size.width()) * size.height() <= kEditingPixelLimit)) {
             platform = ReadWithPlatform(path);
             if (std::int64_t(platform.width()) * platform.height() > kEditingPixelLimit)
                 platform = QImage();
@@ -475,10 +597,12 @@ bool InspectPicture(const QString& path, PictureInfo& info)
     info = PictureInfo();
     const QString extension = PictureExtension(path);
     info.formatCode = extension.isNull() ? cx::kFormatUnknown : FormatFromExtension(extension.toLower());
+    if (!QFileInfo(path).isFile())
+        return false;
     if (!IsMetafilePath(path)) {
         QImageReader reader(path);
         reader.setAutoTransform(true);
-        if (reader.canRead()) {
+        if (PlatformCanRead(reader)) {
             QSize size = UprightSize(reader);
             if (!size.isValid())
                 size = reader.read().size();
@@ -491,10 +615,18 @@ bool InspectPicture(const QString& path, PictureInfo& info)
             }
         }
     }
+    info.decoder = PictureDecoder::Library;
+    if (IsMetafilePath(path)) {
+        // A metafile's size is in its header: it is not drawn to learn it.
+        std::uint32_t type = cx::kFormatUnknown;
+        if (!CxImage::Ping(path, info.formatCode, info.width, info.height, &type))
+            return false;
+        info.formatCode = type;
+        return true;
+    }
     PictureLoader loader;
     if (!loader.Load(path))
         return false;
-    info.decoder = PictureDecoder::Library;
     info.formatCode = loader.Image()->GetType();
     info.width = int(loader.Image()->GetWidth());
     info.height = int(loader.Image()->GetHeight());

@@ -5,6 +5,11 @@
 // layouts they hand out. Every loader gives the picture upright (the camera's
 // orientation applied) in sRGB, and every size reported is the upright size.
 //
+// Both decoders cost a picture from its header against the picture budget
+// (base/PictureBudget.h) before they take pixel memory; a picture beyond it does not
+// load (the loaders fail as for an unreadable file). Only regular files are read: a
+// pipe or device fails at once.
+//
 // Pixel buffers are packed rows of width * 3 bytes, in one of two layouts:
 //   BGR top-down   first row the top of the picture, bytes blue, green, red;
 //   RGB bottom-up  first row the bottom of the picture, bytes red, green, blue.
@@ -19,6 +24,7 @@
 #include <memory>
 #include <vector>
 
+class QImageReader;
 class QPainter;
 class QRect;
 
@@ -83,6 +89,12 @@ bool LoadRgbBottomUp(const QString& path, std::uint8_t* buffer, int width, int h
 // turned top-down.
 bool LoadBgrTopDown(const QString& path, std::uint8_t* buffer, int width, int height);
 
+// The same picture as LoadBgrTopDown gives, as a Format_BGR888 picture of width x height
+// (rows padded as the platform pads them), with no buffer taken before the decode: an
+// opaque picture the platform decoded at that size is converted in its own memory. Null
+// when the picture cannot be read or does not fit the picture budget.
+QImage LoadBgrPicture(const QString& path, int width, int height);
+
 // A photo loaded for the crop view.
 struct EditingPicture {
     std::unique_ptr<std::uint8_t[]> pixels; // BGR top-down, width * 3 bytes a row
@@ -124,6 +136,11 @@ struct PictureInfo {
     int height = 0;
 };
 bool InspectPicture(const QString& path, PictureInfo& info);
+
+// True when the platform decoder may read the reader's file: it can, and the file is not
+// a TGA that only a reader of another format would take (by its resemblance to that
+// format's header).
+bool PlatformCanRead(QImageReader& reader);
 
 // The platform decoder's picture, upright and in sRGB, or null. A non-empty minimum lets
 // a JPEG be decoded at a reduced size (DCT scaling) no smaller than that, upright.

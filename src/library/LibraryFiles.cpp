@@ -1,6 +1,7 @@
 #include "library/LibraryFiles.h"
 
 #include "base/LittleEndian.h"
+#include "base/PictureBudget.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -456,13 +457,23 @@ QImage DecodeLibraryPicture(const QByteArray& encoded)
     QImageReader reader(&buffer);
     // The picture is taken as stored; the opening of a frame refers to these pixels.
     reader.setAutoTransform(false);
+    // Costed from the header against the picture budget: the decoded picture and its
+    // 32-bit copy, and a multi-scan JPEG's coefficients. A reader that cannot tell the
+    // size first is held by the platform's allocation limit.
     const QSize size = reader.size();
-    if (size.isValid() && std::int64_t{size.width()} * size.height() > kMaxPixels)
-        return {};
+    if (size.isValid()) {
+        budget::JpegLayout layout;
+        const std::int64_t working = budget::ReadJpegLayout(reinterpret_cast<const std::uint8_t*>(encoded.constData()),
+                                                            std::size_t(encoded.size()), layout)
+            ? layout.WorkingBytes()
+            : 0;
+        if (!budget::DecodeFits(size, size, 2 * budget::kPlatformBytesPerPixel, working))
+            return {};
+    }
     QImage decoded;
     if (!reader.read(&decoded) || decoded.isNull())
         return {};
-    if (std::int64_t{decoded.width()} * decoded.height() > kMaxPixels)
+    if (!budget::DecodeFits(decoded.size(), decoded.size(), 2 * budget::kPlatformBytesPerPixel))
         return {};
     return decoded.convertToFormat(QImage::Format_ARGB32);
 }

@@ -112,18 +112,36 @@ TEST_F(CxImageTest, PolicyOfTheProgramIsInForce)
 
 TEST_F(CxImageTest, LargePictureBeyondTheSystemDefaultLimitDecodes)
 {
-    // 9000 x 9000 needs about 650 MB inside the library: more than the 256 MiB cap of
-    // the system's default policy, within the program's own 1 GiB.
+    // 6000 x 6000 takes about 290 MB of pixel cache inside the library: more than the
+    // 256 MiB cap of the system's default policy, within the program's picture budget.
     const QString path = Path("large.jpg");
     {
-        QImage large(9000, 9000, QImage::Format_RGB32);
+        QImage large(6000, 6000, QImage::Format_RGB32);
         large.fill(qRgb(200, 200, 200));
         ASSERT_TRUE(large.save(path, "JPEG", 50));
     }
     CxImage image(path, cx::kFormatJpg);
     ASSERT_TRUE(image.IsValid());
-    EXPECT_EQ(image.GetWidth(), 9000u);
-    EXPECT_NEAR(image.GetBits(4500)[0], 200, 2);
+    EXPECT_EQ(image.GetWidth(), 6000u);
+    EXPECT_NEAR(image.GetBits(3000)[0], 200, 2);
+}
+
+TEST_F(CxImageTest, APictureBeyondTheBudgetAtFullSizeStillDecodesReduced)
+{
+    // 9000 x 9000 at full size would take over 1 GB in the library: refused. Asked for no
+    // more than 1000 x 1000 it is decoded at an eighth.
+    const QString path = Path("larger.jpg");
+    {
+        QImage large(9000, 9000, QImage::Format_RGB32);
+        large.fill(qRgb(60, 120, 180));
+        ASSERT_TRUE(large.save(path, "JPEG", 50));
+    }
+    CxImage full;
+    EXPECT_FALSE(full.Load(path, cx::kFormatJpg));
+    CxImage reduced;
+    ASSERT_TRUE(reduced.Load(path, cx::kFormatJpg, 1000, 1000));
+    EXPECT_EQ(reduced.GetWidth(), 1125u);
+    EXPECT_EQ(reduced.GetOriginalWidth(), 9000u);
 }
 
 TEST_F(CxImageTest, EveryWritableFormatReadsBackIndependently)
