@@ -47,7 +47,7 @@ constexpr PanelPlaceEntry kLibraryPlaces[] = {
 };
 
 // The window never gets smaller than this: below it the fixed rectangles would overlap.
-constexpr QSize kMinimumSize{760, 600};
+constexpr QSize kMinimumSize{800, 520};
 
 QRect CaptionBand(int w)
 {
