@@ -103,6 +103,9 @@ MainFrame::MainFrame(QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setSizeGripEnabled(false);
+    // The icons of the tool bar and menus are the Breeze theme's by their standard names.
+    if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor"))
+        QIcon::setThemeName(QStringLiteral("breeze"));
 
     // 4-5: title, caption buttons, placement and the instance marker.
     setWindowTitle(QStringLiteral("Montara"));

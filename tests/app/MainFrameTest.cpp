@@ -17,6 +17,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPainter>
+#include <QProcess>
 #include <QScreen>
 #include <QShortcut>
 #include <QSignalSpy>
@@ -559,6 +561,98 @@ TEST(Accelerators, ReachOnCommandFromAFocusedChild)
     EXPECT_EQ(commands.at(3).at(0).toInt(), 11011);
     EXPECT_EQ(edit->text(), QStringLiteral("f"));
     accelerators.clear();
+}
+
+namespace {
+
+// A photo of its own: a sky gradient, a sun and hills, so that items are told apart.
+QString WritePhoto(const QTemporaryDir& dir, const QString& name, QColor sky, QColor hill)
+{
+    QImage picture(480, 360, QImage::Format_RGB32);
+    QPainter p(&picture);
+    QLinearGradient gradient(0, 0, 0, 360);
+    gradient.setColorAt(0, sky.lighter(140));
+    gradient.setColorAt(1, sky);
+    p.fillRect(picture.rect(), gradient);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(255, 214, 80));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QPoint(360, 90), 45, 45);
+    p.setBrush(hill);
+    p.drawEllipse(QRect(-120, 220, 460, 300));
+    p.setBrush(hill.darker(130));
+    p.drawEllipse(QRect(180, 250, 460, 300));
+    p.end();
+    const QString path = dir.filePath(name);
+    picture.save(path);
+    return path;
+}
+
+// Screenshots under a real X server go to MONTARA_SHOT_DIR when it is set.
+void Shoot(const QString& name)
+{
+    const QString folder = qEnvironmentVariable("MONTARA_SHOT_DIR");
+    if (folder.isEmpty() || QGuiApplication::platformName() != QLatin1String("xcb"))
+        return;
+    QTest::qWait(300);
+    QProcess::execute(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"),
+                                                 folder + QLatin1Char('/') + name + QStringLiteral(".png")});
+}
+
+} // namespace
+
+TEST(MainFrameScreenshot, WholeWindowWithACollage)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    LanguageTable table;
+    SetLanguageTableOwner(&table);
+    MainFrame frame;
+    auto accelerators = EditorApp::BuildAccelerators(frame);
+    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+        frame.show(); // placed as the program places itself
+    else
+        ShowAt(frame, 1600, 960);
+    frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+
+    CanvasWnd& canvas = frame.Canvas();
+    canvas.SetCanvasSize(1000, 700);
+    ASSERT_TRUE(canvas.AddPhoto(WritePhoto(dir, QStringLiteral("a.png"), QColor(70, 130, 200), QColor(60, 150, 70)),
+                                480, 360, 90, 110));
+    ASSERT_TRUE(canvas.AddPhoto(WritePhoto(dir, QStringLiteral("b.png"), QColor(220, 120, 80), QColor(120, 90, 60)),
+                                480, 360, 420, 260));
+    ASSERT_TRUE(canvas.AddPhoto(WritePhoto(dir, QStringLiteral("c.png"), QColor(120, 80, 170), QColor(40, 110, 120)),
+                                480, 360, 250, 160));
+    frame.UpdateCommandStates();
+    QTest::qWait(100);
+
+    // The photos are on the canvas: its picture is not one flat colour.
+    const QImage shot = canvas.grab().toImage();
+    std::set<QRgb> colours;
+    for (int y = 0; y < shot.height(); y += 7)
+        for (int x = 0; x < shot.width(); x += 7)
+            colours.insert(shot.pixel(x, y));
+    EXPECT_GT(colours.size(), 20u);
+    Shoot(QStringLiteral("mainframe"));
+
+    const struct {
+        int key;
+        const char* name;
+    } menus[] = {{Qt::Key_F, "menu-file"}, {Qt::Key_E, "menu-edit"}, {Qt::Key_N, "menu-library"},
+                 {Qt::Key_H, "menu-help"}};
+    for (const auto& m : menus) {
+        QTest::keyClick(&canvas, static_cast<Qt::Key>(m.key), Qt::ControlModifier);
+        ASSERT_TRUE(frame.OpenMenu());
+        EXPECT_TRUE(frame.OpenMenu()->isVisible());
+        Shoot(QString::fromLatin1(m.name));
+        frame.OpenMenu()->close();
+    }
+    frame.OnContextMenu(canvas.mapToGlobal(QPoint(300, 200)), false);
+    Shoot(QStringLiteral("menu-canvas"));
+    frame.OpenMenu()->close();
+    accelerators.clear();
+    SetLanguageTableOwner(nullptr);
 }
 
 #include "MainFrameTest.moc"
