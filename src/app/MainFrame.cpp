@@ -5,18 +5,19 @@
 #include "app/SingleInstance.h"
 #include "base/DataFolder.h"
 #include "canvas/CanvasWnd.h"
+#include "ui/CMstMenu.h"
+#include "ui/CVelComboBox.h"
 #include "ui/PanelContainer.h"
-#include "ui/skin/Skin.h"
+#include "ui/skin/SkinArt.h"
+#include "ui/skin/SkinButton.h"
+#include "ui/skin/SkinGeometry.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPushButton>
 #include <QScreen>
 #include <QWindow>
 
@@ -49,11 +50,6 @@ constexpr PanelPlaceEntry kLibraryPlaces[] = {
 // The window never gets smaller than this: below it the fixed rectangles would overlap.
 constexpr QSize kMinimumSize{800, 520};
 
-QRect CaptionBand(int w)
-{
-    return QRect(0, 0, w, frame::kCaptionHeight);
-}
-
 bool IsInside(const QObject* object, const QWidget* container)
 {
     for (auto* w = qobject_cast<const QWidget*>(object); w; w = w->parentWidget()) {
@@ -63,32 +59,48 @@ bool IsInside(const QObject* object, const QWidget* container)
     return false;
 }
 
-// Caption button faces: drawn glyphs in the caption's text colour.
-QIcon CaptionGlyph(int command, bool maximized)
+// Caption button faces, 24 x 14 on the caption bar: the glyph in the caption's glyph colour;
+// under the mouse and held a rounded face (red for Close) with a white glyph for Close.
+QPixmap CaptionButtonArt(int command, bool maximized, skin::ButtonState state)
 {
-    QPixmap pixmap(24, 14);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
+    const QSize size = frame::kCaptionButtonSize;
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(skin::kCaptionBar);
+    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(skin::kCloseGlyph, 1.4));
+    const bool close = command == cmd::kClose;
+    QColor glyph = state == skin::kStateDisabled ? skin::kDisabledText : skin::kCloseGlyph;
+    if (state == skin::kStateHover || state == skin::kStatePressed) {
+        const bool held = state == skin::kStatePressed;
+        p.setPen(Qt::NoPen);
+        p.setBrush(close ? (held ? skin::kClosePressed : skin::kCloseHover)
+                         : (held ? skin::kCaptionButtonPressed : skin::kCaptionButtonHover));
+        p.drawRoundedRect(QRectF(0, 0, size.width(), size.height()), 3, 3);
+        if (close)
+            glyph = Qt::white;
+    }
+    p.setPen(QPen(glyph, 1.4, Qt::SolidLine, Qt::RoundCap, Qt::MiterJoin));
+    p.setBrush(Qt::NoBrush);
+    const QPointF c(size.width() / 2.0, size.height() / 2.0);
     switch (command) {
     case cmd::kClose:
-        p.drawLine(QPointF(8.5, 3.5), QPointF(15.5, 10.5));
-        p.drawLine(QPointF(15.5, 3.5), QPointF(8.5, 10.5));
+        p.drawLine(c + QPointF(-3.5, -3.5), c + QPointF(3.5, 3.5));
+        p.drawLine(c + QPointF(-3.5, 3.5), c + QPointF(3.5, -3.5));
         break;
     case cmd::kMaximize:
         if (maximized) {
-            p.drawRect(QRectF(8.5, 5.5, 6, 6));
-            p.drawPolyline(QPolygonF({QPointF(10.5, 3.5), QPointF(16.5, 3.5), QPointF(16.5, 9.5)}));
+            p.drawRect(QRectF(c.x() - 4, c.y() - 2, 6, 6));
+            p.drawPolyline(QPolygonF({c + QPointF(-2, -4), c + QPointF(4, -4), c + QPointF(4, 2)}));
         } else {
-            p.drawRect(QRectF(8.5, 3.5, 7, 7));
+            p.drawRect(QRectF(c.x() - 3.5, c.y() - 3.5, 7, 7));
         }
         break;
     default:
-        p.drawLine(QPointF(8.5, 10.5), QPointF(15.5, 10.5));
+        p.drawLine(c + QPointF(-3.5, 3), c + QPointF(3.5, 3));
         break;
     }
-    return QIcon(pixmap);
+    p.end();
+    return QPixmap::fromImage(image);
 }
 
 } // namespace
@@ -103,9 +115,6 @@ MainFrame::MainFrame(QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setSizeGripEnabled(false);
-    // The icons of the tool bar and menus are the Breeze theme's by their standard names.
-    if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor"))
-        QIcon::setThemeName(QStringLiteral("breeze"));
 
     // 4-5: title, caption buttons, placement and the instance marker.
     setWindowTitle(QStringLiteral("Montara"));
@@ -138,6 +147,8 @@ MainFrame::MainFrame(QWidget* parent)
     SwitchTab(Tab::Frame);
     LayOut();
     UpdateCommandStates();
+    // The brush tool starts with what the property bar shows.
+    OnPropertyBarChanged();
 
     // Keys the window handles wherever the focus is inside it (see eventFilter).
     qApp->installEventFilter(this);
@@ -195,17 +206,27 @@ QAbstractButton* MainFrame::CommandButton(int id) const
 void MainFrame::CreateCaptionButtons()
 {
     for (const CaptionButtonEntry& entry : kCaptionButtons) {
-        auto* button = new QPushButton(this); // owned by this window
-        button->setObjectName(QString::number(entry.command));
+        auto* button = new SkinButton(entry.command, this); // owned by this window
         button->setToolTip(QString::fromLatin1(entry.tip));
-        button->setIcon(CaptionGlyph(entry.command, false));
-        button->setIconSize(frame::kCaptionButtonSize);
-        button->setFlat(true);
-        button->setFocusPolicy(Qt::NoFocus);
-        const int command = entry.command;
-        connect(button, &QAbstractButton::clicked, this, [this, command] { OnCommand(command); });
-        buttons[command] = button;
+        button->SetThreePiece(false);
+        connect(button, &SkinAbstractButton::command, this, &MainFrame::OnCommand);
+        buttons[entry.command] = button;
     }
+    SetCaptionButtonLooks();
+}
+
+void MainFrame::SetCaptionButtonLooks()
+{
+    for (const CaptionButtonEntry& entry : kCaptionButtons) {
+        auto* button = static_cast<SkinButton*>(buttons[entry.command]);
+        const bool max = maximized != 0;
+        button->SetBitmaps(CaptionButtonArt(entry.command, max, skin::kStateNormal),
+                           CaptionButtonArt(entry.command, max, skin::kStateHover),
+                           CaptionButtonArt(entry.command, max, skin::kStatePressed),
+                           CaptionButtonArt(entry.command, max, skin::kStateDisabled));
+    }
+    if (QAbstractButton* b = CommandButton(cmd::kMaximize))
+        b->setToolTip(maximized ? QStringLiteral("Restore") : QStringLiteral("Maximize"));
 }
 
 void MainFrame::PlaceOnScreen()
@@ -253,8 +274,12 @@ void MainFrame::WirePanels()
         textEditBox->setProperty("plainText", text);
         textEditBox->setFocus(Qt::OtherFocusReason);
     });
-    // The panels of the library strip, the photo library, the tuning and text panels and
-    // the brush panel connect here to the slots of this window as they come.
+    // An effect changed the collage: one more undo step.
+    connect(&model, &CollageModel::effectApplied, this, &MainFrame::OnRefresh);
+    // The canvas's own presses (its context menu, a press or Escape in the preview) come with
+    // its mouse handling; until then this window's event filter ends the preview. The panels
+    // of the library strip, the photo library, the tuning and text panels and the brush panel
+    // connect here to the slots of this window as they come.
 }
 
 void MainFrame::SetTextEditBox(QWidget* box)
@@ -268,6 +293,13 @@ void MainFrame::LayOut()
 {
     const int w = width();
     const int h = height();
+    if (inPreview) {
+        // The canvas alone, over the whole client area, the collage zoomed to fit it.
+        const CollageModel& model = canvas->Model();
+        canvas->setGeometry(rect());
+        canvas->SetZoom(frame::PreviewZoom(w, h, model.CanvasWidth(), model.CanvasHeight()));
+        return;
+    }
     for (int i = 0; i < 3; ++i)
         buttons[kCaptionButtons[i].command]->setGeometry(frame::CaptionButtonRect(i, w, h));
     canvas->setGeometry(frame::kCanvasRect.At(w, h));
@@ -282,6 +314,78 @@ void MainFrame::LayOut()
     update();
 }
 
+// ---- preview -----------------------------------------------------------------------
+
+void MainFrame::EnterPreview()
+{
+    if (inPreview)
+        return;
+    if (openMenu)
+        openMenu->close();
+    hiddenForPreview.clear();
+    for (QObject* child : children()) {
+        auto* widget = qobject_cast<QWidget*>(child);
+        if (widget && widget != canvas && !widget->isWindow() && widget->isVisible()) {
+            hiddenForPreview.emplace_back(widget);
+            widget->hide();
+        }
+    }
+    inPreview = true;
+    canvas->raise();
+    canvas->SetPreviewMode(true); // no handles
+    canvas->DropCaches();
+    LayOut();
+}
+
+void MainFrame::LeavePreview()
+{
+    if (!inPreview)
+        return;
+    inPreview = false;
+    canvas->SetPreviewMode(false);
+    canvas->DropCaches();
+    const int entry = zoomBox->GetCurSel();
+    canvas->SetZoom(entry >= 0 && entry < static_cast<int>(frame::kZoomFactors.size())
+                        ? frame::kZoomFactors[static_cast<std::size_t>(entry)]
+                        : frame::kZoomFactors[frame::kInitialZoomEntry]);
+    for (const QPointer<QWidget>& widget : hiddenForPreview) {
+        if (widget)
+            widget->show();
+    }
+    hiddenForPreview.clear();
+    SwitchTab(currentTab); // one panel of the strip, whatever happened meanwhile
+    LayOut();
+    UpdateCommandStates();
+}
+
+bool MainFrame::FilterPreviewEvent(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        // A left press on the collage ends the preview; no press reaches the canvas.
+        if (watched == canvas) {
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+                LeavePreview();
+            return true;
+        }
+        return false;
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+        return watched == canvas; // ignored in the preview
+    case QEvent::KeyPress:
+        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            LeavePreview();
+            return true;
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
 void MainFrame::ComposeBackBuffer()
 {
     const int w = width();
@@ -292,48 +396,41 @@ void MainFrame::ComposeBackBuffer()
     QPainter p(&backBuffer);
     p.fillRect(QRect(0, 0, w, h), skin::kDialogBackground);
 
-    // Caption band with the window's icon and caption text.
-    const QRect band = CaptionBand(w);
-    QLinearGradient caption(band.topLeft(), band.bottomLeft());
-    caption.setColorAt(0, skin::kCaptionBar);
-    caption.setColorAt(1, skin::kCaptionBar);
-    p.fillRect(band, caption);
-    const QPixmap icon = windowIcon().pixmap(QSize(18, 18), ratio);
-    p.drawPixmap(frame::kCaptionInset, (frame::kCaptionHeight - 18) / 2, icon);
-    QFont captionFont = font();
-    captionFont.setBold(true);
-    captionFont.setPixelSize(13);
-    p.setFont(captionFont);
+    // The caption band is the dialogs' caption bar (bitmap 135), with the window's icon and
+    // the caption text drawn as the dialogs draw theirs.
+    const QPixmap bar = skin::Art(skin::kBmpCaptionBar);
+    for (const skin::Piece& piece : skin::CaptionBarPieces(size()))
+        p.drawPixmap(piece.target, bar, piece.source);
+    const QPixmap icon = windowIcon().pixmap(QSize(frame::kCaptionIconSize, frame::kCaptionIconSize), ratio);
+    p.drawPixmap(frame::kCaptionIconLeft, (frame::kCaptionHeight - frame::kCaptionIconSize) / 2, icon);
+    const int textLeft = frame::kCaptionIconLeft + frame::kCaptionIconSize + frame::kCaptionTextGap;
+    const QRect textBox(textLeft, skin::kCaptionTextY, frame::CaptionButtonRect(2, w, h).left() - 8 - textLeft,
+                        frame::kCaptionHeight - skin::kCaptionTextY);
+    const QString caption = fontMetrics().elidedText(captionText, Qt::ElideRight, textBox.width());
+    constexpr int kCaptionFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;
+    p.setFont(font());
+    p.setPen(skin::kCaptionShadow);
+    p.drawText(textBox.translated(1, 1), kCaptionFlags, caption);
     p.setPen(skin::kText);
-    p.drawText(QRect(frame::kCaptionInset + 26, 0, w - 2 * frame::kCaptionInset - 120, frame::kCaptionHeight),
-               Qt::AlignLeft | Qt::AlignVCenter, captionText);
+    p.drawText(textBox, kCaptionFlags, caption);
 
-    // Menu bar under the caption.
-    const QRect menuBar(0, frame::kCaptionHeight, w, frame::kFirstMenuButton.y() + frame::kMenuButtonSize.height()
-                                                           + 3 - frame::kCaptionHeight);
-    p.fillRect(menuBar, skin::kMenuBackground);
+    // The menu bar under the caption ends in a frame line.
+    const int menuBottom = frame::kFirstMenuButton.y() + frame::kMenuButtonSize.height() + 2;
     p.setPen(skin::kFrameColour);
-    p.drawLine(menuBar.bottomLeft(), menuBar.bottomRight());
+    p.drawLine(1, menuBottom, w - 2, menuBottom);
 
-    // The tab row and the tool bar's band stand on the panel colour with a frame line.
-    const QRect tools(frame::kCanvasRect.left.At(w, h), frame::kToolBarTop - 4,
-                      frame::kCanvasRect.right.At(w, h) - frame::kCanvasRect.left.At(w, h),
-                      frame::kCanvasRect.top.At(w, h) - frame::kToolBarTop + 4);
-    p.fillRect(tools, skin::kPanelBackground);
-    p.setPen(skin::kFrameColour);
-    p.drawRect(tools.adjusted(0, 0, -1, 0));
-
-    // Photo library header (its buttons) and the property bar.
-    const QRect property(frame::kBrushPanelRect.left.At(w, h), frame::kBrushPanelRect.bottom.At(w, h) + 2,
-                         frame::kBrushPanelRect.right.At(w, h) - frame::kBrushPanelRect.left.At(w, h),
-                         frame::kColourPickerRect.top.At(w, h) - frame::kBrushPanelRect.bottom.At(w, h) - 6);
+    // The property bar: labels, sliders and values on the panel colour in a frame.
+    const QRect property = frame::PropertyBoxRect(w, h);
     p.fillRect(property, skin::kPanelBackground);
     p.drawRect(property.adjusted(0, 0, -1, -1));
     PaintPropertyBarLabels(p);
 
-    // A one-pixel outline, so that the frameless window stands apart from what is behind it.
+    // A one-pixel outline below the caption bar (which draws its own), so that the frameless
+    // window stands apart from what is behind it.
     p.setPen(skin::kWindowOutline);
-    p.drawRect(QRect(0, 0, w - 1, h - 1));
+    p.drawLine(0, frame::kCaptionHeight, 0, h - 1);
+    p.drawLine(w - 1, frame::kCaptionHeight, w - 1, h - 1);
+    p.drawLine(0, h - 1, w - 1, h - 1);
 }
 
 void MainFrame::paintEvent(QPaintEvent*)
@@ -362,10 +459,7 @@ void MainFrame::changeEvent(QEvent* event)
     QDialog::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) {
         maximized = isMaximized() ? 1 : 0;
-        if (QAbstractButton* b = CommandButton(cmd::kMaximize)) {
-            b->setIcon(CaptionGlyph(cmd::kMaximize, maximized != 0));
-            b->setToolTip(maximized ? QStringLiteral("Restore") : QStringLiteral("Maximize"));
-        }
+        SetCaptionButtonLooks();
     }
 }
 
@@ -492,6 +586,10 @@ void MainFrame::mouseDoubleClickEvent(QMouseEvent* event)
 
 bool MainFrame::eventFilter(QObject* watched, QEvent* event)
 {
+    if (inPreview && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this
+        && FilterPreviewEvent(watched, event)) {
+        return true;
+    }
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
         return QDialog::eventFilter(watched, event);
     // Only keys for this window and its children; menus, the zoom list and dialogs are

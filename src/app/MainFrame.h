@@ -17,12 +17,17 @@
 // Layout: the rectangles are those of MainFrameRules.h, applied on every resize; the
 // caption band, the bar backgrounds and the labels are composed into the back buffer
 // after each layout change and copied by paintEvent.
+//
+// Preview: EnterPreview puts the canvas over the whole client area and hides every other
+// control; the collage is zoomed to fit (frame::PreviewZoom), shows no handles and ignores
+// mouse moves. A left press on it or Escape leaves the preview (LeavePreview): the zoom
+// comes back from the zoom box and the controls and the layout are restored.
 
 #include "app/MainFrameRules.h"
 #include "canvas/ItemRecords.h"
+#include "ui/CMstMenu.h"
 
 #include <QDialog>
-#include <QMenu>
 #include <QPixmap>
 #include <QPointer>
 
@@ -34,11 +39,13 @@
 #include <vector>
 
 class CanvasWnd;
+class CVelColourPicker;
+class CVelComboBox;
 class PanelContainer;
+class PanelSlider;
 class QAbstractButton;
 class QAction;
-class QComboBox;
-class QSlider;
+class SkinButton;
 
 class MainFrame : public QDialog {
     Q_OBJECT
@@ -66,14 +73,15 @@ public:
     // The button with this command number (caption, menu bar, tool bar, tabs, photo
     // library, brush switch), or null.
     QAbstractButton* CommandButton(int id) const;
-    QMenu* Menu(MenuId menu) const;
+    CMstMenu* Menu(MenuId menu) const;
     // The entry with this command number in a menu or one of its submenus, or null.
     QAction* MenuAction(MenuId menu, int id) const;
     // The menu shown last (a drop-down or context menu), or null.
-    QMenu* OpenMenu() const { return openMenu; }
-    QComboBox& ZoomBox() { return *zoomBox; }
-    QSlider& Slider(int row) { return *sliders.at(static_cast<std::size_t>(row)); }
-    PanelContainer& ColourPickerPlace() { return *colourPicker; }
+    CMstMenu* OpenMenu() const { return openMenu; }
+    CVelComboBox& ZoomBox() { return *zoomBox; }
+    // The property bar's sliders: 0 Size, 1 Opacity, 2 Angle.
+    PanelSlider& Slider(int row) { return *sliders.at(static_cast<std::size_t>(row)); }
+    CVelColourPicker& ColourPicker() { return *colourPicker; }
     PanelContainer& LibraryPanelPlace(Tab tab) { return *libraryPanels.at(static_cast<std::size_t>(tab)); }
     PanelContainer& PhotoLibraryPlace() { return *photoLibrary; }
     PanelContainer& BrushPanelPlace() { return *brushPanel; }
@@ -83,6 +91,11 @@ public:
     // The text panel's text box: Return reaches it, and the canvas writes into it.
     void SetTextEditBox(QWidget* box);
     QWidget* TextEditBox() const { return textEditBox; }
+
+    // The full-window preview of the collage.
+    void EnterPreview();
+    void LeavePreview();
+    bool InPreview() const { return inPreview; }
 
     // The text drawn in the caption band: language text 23, empty without a table.
     QString CaptionText() const { return captionText; }
@@ -112,7 +125,7 @@ public slots:
     void OnRefresh();
     // Canvas or photo library: the context menu at a screen position.
     void OnContextMenu(const QPoint& globalPos, bool photoLibrary);
-    // Canvas: the preview ends.
+    // Canvas: the preview ends (a press or Escape in it).
     void OnLeavePreview();
 
 signals:
@@ -170,6 +183,9 @@ private:
     void PaintPropertyBarValues(class QPainter& painter) const; // PropertyBar.cpp
     void ToggleMaximize();
     void ShowMinimizedFromCaption();
+    void SetCaptionButtonLooks();
+    // Keys and presses while the preview is shown; true when the event is used up.
+    bool FilterPreviewEvent(QObject* watched, QEvent* event);
 
     // File.
     bool ConfirmClose();
@@ -197,21 +213,20 @@ private:
 
     std::unordered_map<int, Handler> commands;
     std::unordered_map<int, QAbstractButton*> buttons; // children of this window
-    std::unordered_map<int, QMenu*> menus;              // children of this window, by MenuId
-    QPointer<QMenu> openMenu;
+    std::unordered_map<int, CMstMenu*> menus;           // children of this window, by MenuId
+    QPointer<CMstMenu> openMenu;
 
     CanvasWnd* canvas = nullptr; // child, created at start-up
     std::int32_t maximized = 0;
     std::int32_t toolActive = 0;
     QString libraryFilePath;
     QPixmap backBuffer;
-    QComboBox* zoomBox = nullptr;
-    std::array<QSlider*, 3> sliders{}; // Size, Opacity, Angle
-    PanelContainer* colourPicker = nullptr;
-    QAbstractButton* brushSwitch = nullptr;
+    CVelComboBox* zoomBox = nullptr;
+    std::array<PanelSlider*, 3> sliders{}; // Size, Opacity, Angle
+    CVelColourPicker* colourPicker = nullptr;
+    SkinButton* brushSwitch = nullptr;
     std::unordered_map<std::int32_t, std::int32_t> brushAngles; // per brush entry
     std::int32_t brushEntry = -1;
-    std::uint32_t pickerColour = 0; // COLORREF of the colour picker
 
     PanelContainer* photoLibrary = nullptr;
     std::array<PanelContainer*, frame::kTabCount> libraryPanels{};
@@ -222,6 +237,9 @@ private:
     QPointer<QWidget> textEditBox;
     std::int32_t libraryCategory = 0;
     std::vector<std::int32_t> librarySelection;
+
+    bool inPreview = false;
+    std::vector<QPointer<QWidget>> hiddenForPreview; // shown again when the preview ends
 
     bool shownOnce = false;
     bool closing = false;

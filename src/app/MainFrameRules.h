@@ -1,13 +1,12 @@
 #pragma once
 
 // The main window's rules that need no widget, so that tests call them directly: the
-// layout table (every rectangle from the client size), the zoom steps, the enable rules
-// of the edit commands, the hit rules of the drawn window frame and the cut of the text
-// panel's text to the text field.
+// layout table (every rectangle from the client size), the zoom steps, the preview's zoom,
+// the enable rules of the edit commands, the hit rules of the drawn window frame and the
+// cut of the text panel's text to the text field.
 //
-// Rectangles are written as the design states them, (left, top, right, bottom) with
-// right and bottom exclusive; an edge is either a fixed offset or an offset from the
-// client width W or height H.
+// Rectangles are written as (left, top, right, bottom), with right and bottom exclusive;
+// an edge is either a fixed offset or an offset from the client width W or height H.
 
 #include <QByteArray>
 #include <QRect>
@@ -83,6 +82,11 @@ inline constexpr int kCaptionButtonPitch = 26; // each next one further left
 inline constexpr QPoint kFirstMenuButton{14, 33};
 inline constexpr QSize kMenuButtonSize{58, 22};
 
+// The window's icon and caption text in the caption band.
+inline constexpr int kCaptionIconLeft = 9;
+inline constexpr int kCaptionIconSize = 16;
+inline constexpr int kCaptionTextGap = 6;
+
 inline constexpr int kCaptionHeight = 30;   // the caption band ends here
 inline constexpr int kCaptionInset = 13;    // ...and keeps this far from the sides
 inline constexpr int kResizeBorder = 5;     // presses this close to an edge resize
@@ -91,6 +95,17 @@ inline constexpr int kCaptionBandTop = kResizeBorder;
 constexpr QRect SliderRect(int row, int w, int h)
 {
     return kFirstSliderRect.At(w, h).translated(0, row * kSliderRowPitch);
+}
+
+// The white box behind the sliders, their labels and values: the brush panel's width, from
+// just below the brush switch to just above the colour picker.
+inline constexpr int kPropertyBoxMargin = 5;
+constexpr QRect PropertyBoxRect(int w, int h)
+{
+    const int top = kBrushSwitchRect.bottom.At(w, h) + kPropertyBoxMargin;
+    const int bottom = kColourPickerRect.top.At(w, h) - kPropertyBoxMargin;
+    const int left = kBrushPanelRect.left.At(w, h);
+    return QRect(left, top, kBrushPanelRect.right.At(w, h) - left, bottom - top);
 }
 
 constexpr QRect TabRect(int tab)
@@ -143,6 +158,21 @@ constexpr int ZoomInEntry(int current)
 constexpr int ZoomOutEntry(int current)
 {
     return current >= 1 && current < static_cast<int>(kZoomFactors.size()) ? current - 1 : -1;
+}
+
+// ---- preview ----------------------------------------------------------------------
+
+// The zoom at which a canvasW x canvasH collage fills a clientW x clientH window: by the
+// height when the window is at least as wide in proportion as the collage, otherwise by
+// the width. The proportions are compared by cross-multiplying, so equal ones are exact.
+// A size that is not positive gives 1.
+constexpr float PreviewZoom(int clientW, int clientH, int canvasW, int canvasH)
+{
+    if (clientW <= 0 || clientH <= 0 || canvasW <= 0 || canvasH <= 0)
+        return 1.0f;
+    const bool byHeight = static_cast<std::int64_t>(clientW) * canvasH >= static_cast<std::int64_t>(canvasW) * clientH;
+    return byHeight ? static_cast<float>(clientH) / static_cast<float>(canvasH)
+                    : static_cast<float>(clientW) / static_cast<float>(canvasW);
 }
 
 // ---- enable rules of the edit commands --------------------------------------------

@@ -5,10 +5,11 @@
 #include "app/MainFrame.h"
 #include "canvas/CanvasWnd.h"
 
+#include "ui/CMstMenu.h"
+#include "ui/CVelComboBox.h"
+
 #include <QAbstractButton>
 #include <QAction>
-#include <QComboBox>
-#include <QMenu>
 
 void MainFrame::RegisterEditCommands()
 {
@@ -43,27 +44,25 @@ void MainFrame::Redo()
 
 void MainFrame::ZoomIn()
 {
-    const int entry = frame::ZoomInEntry(zoomBox->currentIndex());
+    const int entry = frame::ZoomInEntry(zoomBox->GetCurSel());
     if (entry < 0)
         return;
     canvas->SetZoom(frame::kZoomFactors[static_cast<std::size_t>(entry)]);
-    const QSignalBlocker blocker(zoomBox);
-    zoomBox->setCurrentIndex(entry);
+    zoomBox->SetCurSel(entry);
 }
 
 void MainFrame::ZoomOut()
 {
-    const int entry = frame::ZoomOutEntry(zoomBox->currentIndex());
+    const int entry = frame::ZoomOutEntry(zoomBox->GetCurSel());
     if (entry < 0)
         return;
     canvas->SetZoom(frame::kZoomFactors[static_cast<std::size_t>(entry)]);
-    const QSignalBlocker blocker(zoomBox);
-    zoomBox->setCurrentIndex(entry);
+    zoomBox->SetCurSel(entry);
 }
 
 void MainFrame::ZoomBoxChosen()
 {
-    const int entry = zoomBox->currentIndex();
+    const int entry = zoomBox->GetCurSel();
     if (entry >= 0 && entry < static_cast<int>(frame::kZoomFactors.size()))
         canvas->SetZoom(frame::kZoomFactors[static_cast<std::size_t>(entry)]);
 }
@@ -111,11 +110,10 @@ namespace {
 void EnableEntries(const QMenu& menu, const std::function<bool(int)>& enabled)
 {
     for (QAction* action : menu.actions()) {
-        if (action->menu()) {
+        if (action->menu())
             EnableEntries(*action->menu(), enabled);
-        } else if (!action->isSeparator() && action->data().isValid()) {
-            action->setEnabled(enabled(action->data().toInt()));
-        }
+        else if (const int id = CMstMenu::ItemId(action))
+            action->setEnabled(enabled(id));
     }
 }
 

@@ -14,18 +14,19 @@
 void MainFrame::RegisterFileCommands()
 {
     Register({cmd::kSaveProjectAs, cmd::kSaveProjectAsMenu}, [this] { SaveProjectAs(); });
+    Register({cmd::kPreview, cmd::kPreviewMenu}, [this] { EnterPreview(); });
 
     // Operations that come with later work; until then these numbers do nothing:
     //  - new project, open project, collage settings (10551 10850, 10552 10851,
-    //    10558 10853); preview (10556 10901); save the collage as a picture (10557 10902);
+    //    10558 10853); save the collage as a picture (10557 10902);
     //    wallpaper centred, tiled, stretched and removed (10950 10951 10952 10953): the
-    //    project commands, export, preview and wallpaper;
+    //    project commands, export and wallpaper;
     //  - import into the photo library (10900 10483 10601), remove from it (10482 10602),
     //    add the selected library photo to the canvas (10481), batch convert (11996):
     //    the photo library and the batch converter;
     //  - install a resource pack (10904): the resource packs.
     RegisterPending({cmd::kNewProject, cmd::kNewProjectMenu, cmd::kOpenProject, cmd::kOpenProjectMenu, cmd::kSetting,
-                     cmd::kSettingMenu, cmd::kPreview, cmd::kPreviewMenu, cmd::kSaveCollage, cmd::kSaveCollageMenu,
+                     cmd::kSettingMenu, cmd::kSaveCollage, cmd::kSaveCollageMenu,
                      cmd::kWallpaperCentered, cmd::kWallpaperTiled, cmd::kWallpaperStretched, cmd::kRemoveWallpaper});
     RegisterPending({cmd::kImportPhotos, cmd::kImportPhotosContext, cmd::kImportButton, cmd::kRemovePhotosContext,
                      cmd::kRemoveButton, cmd::kAddToCanvas, cmd::kBatchConvert});

@@ -4,12 +4,12 @@
 #include "app/CommandIds.h"
 #include "app/MainFrame.h"
 #include "base/UserMessage.h"
+#include "ui/AboutBox.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -53,5 +53,6 @@ void MainFrame::OpenHelpPage()
 
 void MainFrame::ShowAbout()
 {
-    QMessageBox::about(this, QStringLiteral("Montara"), QStringLiteral("Montara V2.0"));
+    AboutBox box(this);
+    box.exec();
 }

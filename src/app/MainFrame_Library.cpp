@@ -6,11 +6,11 @@
 #include "app/LanguageTable.h"
 #include "app/MainFrame.h"
 #include "canvas/CanvasWnd.h"
+#include "ui/CVelComboBox.h"
 #include "ui/PanelContainer.h"
-
-#include <QAbstractButton>
-#include <QComboBox>
-#include <QPushButton>
+#include "ui/skin/SkinArt.h"
+#include "ui/skin/SkinButton.h"
+#include "ui/skin/ThemeIcon.h"
 
 namespace {
 
@@ -36,44 +36,60 @@ static_assert(std::size(kTabs) == frame::kTabCount);
 struct PhotoButtonEntry {
     int command;
     const char* text;
+    const char* icon;
 };
 
 constexpr PhotoButtonEntry kPhotoButtons[] = {
-    {cmd::kImportButton, "Import"},
-    {cmd::kRemoveButton, "Remove"},
+    {cmd::kImportButton, "Import", "list-add"},
+    {cmd::kRemoveButton, "Remove", "list-remove"},
 };
+
+// The chosen tab shows the pressed face at rest; the others the push face.
+void SetTabLook(SkinButton& button, bool chosen)
+{
+    button.setChecked(chosen);
+    QFont font = button.font();
+    font.setBold(chosen);
+    button.setFont(font);
+    if (!chosen) {
+        button.SetBitmaps({}, {}, {}, {});
+        return;
+    }
+    const QPixmap held = skin::ButtonArt(skin::kStatePressed, button.height());
+    button.SetBitmaps(held, held, held, skin::ButtonArt(skin::kStateDisabled, button.height()));
+}
 
 } // namespace
 
 void MainFrame::RegisterLibraryCommands()
 {
     for (const TabEntry& entry : kTabs) {
-        auto* button = new QPushButton(this); // owned by this window
-        button->setObjectName(QString::number(entry.button));
-        button->setText(entry.fixedText ? QString::fromLatin1(entry.fixedText) : LangText(entry.langText));
+        auto* button = new SkinButton(entry.button, this); // owned by this window
+        button->SetCaption(entry.fixedText ? QString::fromLatin1(entry.fixedText) : LangText(entry.langText));
         button->setCheckable(true);
-        button->setFocusPolicy(Qt::NoFocus);
-        const int command = entry.button;
-        connect(button, &QAbstractButton::clicked, this, [this, command] { OnCommand(command); });
-        buttons[command] = button;
+        connect(button, &SkinAbstractButton::command, this, &MainFrame::OnCommand);
+        buttons[entry.button] = button;
         const Tab tab = entry.tab;
         Register({entry.button, entry.menuEntry}, [this, tab] { SwitchTab(tab); });
     }
     for (const PhotoButtonEntry& entry : kPhotoButtons) {
-        auto* button = new QPushButton(QString::fromLatin1(entry.text), this); // owned by this window
-        button->setObjectName(QString::number(entry.command));
-        button->setFocusPolicy(Qt::NoFocus);
-        const int command = entry.command;
-        connect(button, &QAbstractButton::clicked, this, [this, command] { OnCommand(command); });
-        buttons[command] = button;
+        auto* button = new SkinButton(entry.command, this); // owned by this window
+        button->SetCaption(QString::fromLatin1(entry.text));
+        button->SetIcons(skin::ThemeIcon(QString::fromLatin1(entry.icon)));
+        button->SetTextOffset(QPoint(skin::kIconSize / 2 + 2, 0));
+        connect(button, &SkinAbstractButton::command, this, &MainFrame::OnCommand);
+        buttons[entry.command] = button;
     }
     Register({cmd::kBrushSwitch}, [this] { SwitchBrushTool(); });
 }
 
 void MainFrame::LayOutLibrary(int w, int h)
 {
-    for (int i = 0; i < frame::kTabCount; ++i)
-        buttons[kTabs[i].button]->setGeometry(frame::TabRect(i));
+    for (int i = 0; i < frame::kTabCount; ++i) {
+        auto* button = static_cast<SkinButton*>(buttons[kTabs[i].button]);
+        button->setGeometry(frame::TabRect(i));
+        SetTabLook(*button, kTabs[i].tab == currentTab); // the bitmaps are made at the button's height
+    }
     buttons[cmd::kImportButton]->setGeometry(frame::kImportButtonRect.At(w, h));
     buttons[cmd::kRemoveButton]->setGeometry(frame::kRemoveButtonRect.At(w, h));
 }
@@ -83,8 +99,8 @@ void MainFrame::SwitchTab(Tab tab)
     currentTab = tab;
     for (const TabEntry& entry : kTabs) {
         const bool chosen = entry.tab == tab;
-        libraryPanels[static_cast<std::size_t>(entry.tab)]->setVisible(chosen);
-        buttons[entry.button]->setChecked(chosen);
+        libraryPanels[static_cast<std::size_t>(entry.tab)]->setVisible(chosen && !inPreview);
+        SetTabLook(*static_cast<SkinButton*>(buttons[entry.button]), chosen);
     }
     canvas->update();
 }
@@ -141,9 +157,5 @@ void MainFrame::OnRefresh()
 
 void MainFrame::OnLeavePreview()
 {
-    canvas->SetPreviewMode(false);
-    const int entry = zoomBox->currentIndex();
-    canvas->SetZoom(entry >= 0 ? frame::kZoomFactors[static_cast<std::size_t>(entry)]
-                               : frame::kZoomFactors[frame::kInitialZoomEntry]);
-    LayOut();
+    LeavePreview();
 }

@@ -5,25 +5,21 @@
 #include "app/CommandIds.h"
 #include "app/LanguageTable.h"
 #include "app/MainFrame.h"
+#include "ui/CMstMenu.h"
+#include "ui/skin/SkinFlatButtons.h"
 
-#include <QAbstractButton>
 #include <QAction>
-#include <QIcon>
-#include <QMenu>
-#include <QPushButton>
 
 #include <span>
 
 namespace {
 
-struct MenuEntry {
-    int id; // 0 = separator, or a submenu when submenu is not empty
-    const char* text;
-    const char* icon;
-    std::span<const MenuEntry> submenu = {};
-};
+// Entries that open a submenu: the submenu's table is found by the entry's number
+// (SubmenuEntries); these numbers are never commands.
+constexpr int kWallpaperSubmenu = -1;
+constexpr int kEffectsSubmenu = -2;
 
-constexpr MenuEntry kSeparator{0, nullptr, nullptr};
+constexpr MenuEntry kSeparator{kMenuSeparator};
 
 constexpr MenuEntry kWallpaperMenu[] = {
     {cmd::kWallpaperCentered, "Centered", "format-justify-center"},
@@ -45,7 +41,7 @@ constexpr MenuEntry kFileMenu[] = {
     {cmd::kPreviewMenu, "Preview", "document-preview"},
     kSeparator,
     {cmd::kSaveCollageMenu, "Save Collage", "document-export"},
-    {0, "Set as Wallpaper", "games-config-background", kWallpaperMenu},
+    {kWallpaperSubmenu, "Set as Wallpaper", "games-config-background"},
     kSeparator,
     {cmd::kExit, "Exit", "application-exit"},
 };
@@ -76,7 +72,7 @@ constexpr MenuEntry kEditMenu[] = {
     {cmd::kSendToBackMenu, "Move to Back of all Layers", "object-order-back"},
     kSeparator,
     {cmd::kCalendar, "Add Calendar...", "view-calendar"},
-    {0, "Effects", "color-management", kEffectsMenu},
+    {kEffectsSubmenu, "Effects", "color-management"},
 };
 
 constexpr MenuEntry kLibraryMenu[] = {
@@ -161,37 +157,31 @@ constexpr MenuBarButton kMenuBar[] = {
     {cmd::kHelpMenuButton, cmd::kOpenHelpMenu, kLangHelpMenu, MainFrame::MenuId::Help},
 };
 
-void Fill(QMenu& menu, std::span<const MenuEntry> entries, const std::function<void(int)>& send)
+std::span<const MenuEntry> SubmenuEntries(int id)
 {
-    for (const MenuEntry& entry : entries) {
-        if (!entry.text) {
-            menu.addSeparator();
-            continue;
-        }
-        const QIcon icon = QIcon::fromTheme(QString::fromLatin1(entry.icon));
-        if (!entry.submenu.empty()) {
-            QMenu* sub = menu.addMenu(icon, QString::fromLatin1(entry.text)); // owned by menu
-            Fill(*sub, entry.submenu, send);
-            continue;
-        }
-        QAction* action = menu.addAction(icon, QString::fromLatin1(entry.text)); // owned by menu
-        action->setData(entry.id);
-        const int id = entry.id;
-        QObject::connect(action, &QAction::triggered, &menu, [send, id] { send(id); });
+    switch (id) {
+    case kWallpaperSubmenu:
+        return kWallpaperMenu;
+    case kEffectsSubmenu:
+        return kEffectsMenu;
+    default:
+        return {};
     }
 }
 
-QAction* FindEntry(const QMenu& menu, int id)
+void Fill(CMstMenu& menu, std::span<const MenuEntry> entries)
 {
-    for (QAction* action : menu.actions()) {
-        if (action->menu()) {
-            if (QAction* found = FindEntry(*action->menu(), id))
-                return found;
-        } else if (action->data().isValid() && action->data().toInt() == id) {
-            return action;
+    for (const MenuEntry& entry : entries) {
+        if (entry.id == kMenuSeparator) {
+            menu.AppendSeparator();
+        } else if (entry.id < 0) {
+            CMstMenu* sub = menu.AppendSubmenu(QString::fromLatin1(entry.text),
+                                               CMstMenu::ThemeIcon(QString::fromLatin1(entry.icon))); // owned by menu
+            Fill(*sub, SubmenuEntries(entry.id));
+        } else {
+            menu.AppendItem(entry.id, QString::fromLatin1(entry.text), QString::fromLatin1(entry.icon));
         }
     }
-    return nullptr;
 }
 
 } // namespace
@@ -199,14 +189,12 @@ QAction* FindEntry(const QMenu& menu, int id)
 void MainFrame::CreateMenuBar()
 {
     for (const MenuBarButton& entry : kMenuBar) {
-        auto* button = new QPushButton(QStringLiteral("&") + LangText(entry.langText), this); // owned by this window
-        button->setObjectName(QString::number(entry.command));
-        button->setFlat(true);
-        button->setFocusPolicy(Qt::NoFocus);
-        const int command = entry.command;
-        connect(button, &QAbstractButton::clicked, this, [this, command] { OnCommand(command); });
-        buttons[command] = button;
+        auto* button = new SkinLabelButton(entry.command, this); // owned by this window
+        button->SetCaption(QStringLiteral("&") + LangText(entry.langText));
+        connect(button, &SkinAbstractButton::command, this, &MainFrame::OnCommand);
+        buttons[entry.command] = button;
         const MenuId menu = entry.menu;
+        const int command = entry.command;
         Register({entry.command, entry.opener}, [this, menu, command] { OpenMenuUnderButton(menu, command); });
     }
 }
@@ -219,17 +207,18 @@ void MainFrame::LayOutMenuBar()
 
 void MainFrame::CreateMenus()
 {
-    const auto send = [this](int id) { OnCommand(id); };
     for (const MenuTable& table : kMenus) {
-        auto* menu = new QMenu(this); // owned by this window
+        auto* menu = new CMstMenu(this); // owned by this window
         menu->setObjectName(QStringLiteral("menu%1").arg(static_cast<int>(table.menu)));
-        Fill(*menu, table.entries, send);
+        menu->SetSideBar(true, QStringLiteral("Montara"));
+        Fill(*menu, table.entries);
+        connect(menu, &CMstMenu::command, this, &MainFrame::OnCommand);
         connect(menu, &QMenu::aboutToShow, this, &MainFrame::UpdateCommandStates);
         menus[static_cast<int>(table.menu)] = menu;
     }
 }
 
-QMenu* MainFrame::Menu(MenuId menu) const
+CMstMenu* MainFrame::Menu(MenuId menu) const
 {
     const auto found = menus.find(static_cast<int>(menu));
     return found == menus.end() ? nullptr : found->second;
@@ -237,20 +226,20 @@ QMenu* MainFrame::Menu(MenuId menu) const
 
 QAction* MainFrame::MenuAction(MenuId menu, int id) const
 {
-    const QMenu* m = Menu(menu);
-    return m ? FindEntry(*m, id) : nullptr;
+    const CMstMenu* m = Menu(menu);
+    return m ? m->Item(id) : nullptr;
 }
 
 void MainFrame::ShowMenu(MenuId menu, const QPoint& globalPos)
 {
-    QMenu* m = Menu(menu);
+    CMstMenu* m = Menu(menu);
     if (!m)
         return;
     if (openMenu && openMenu != m)
         openMenu->close();
     UpdateCommandStates();
     openMenu = m;
-    m->popup(globalPos);
+    m->Track(globalPos);
 }
 
 void MainFrame::OpenMenuUnderButton(MenuId menu, int buttonId)

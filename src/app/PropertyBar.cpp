@@ -5,16 +5,19 @@
 #include "app/CommandIds.h"
 #include "app/MainFrame.h"
 #include "canvas/CanvasWnd.h"
+#include "editing/PanelSlider.h"
+#include "ui/CVelColourPicker.h"
 #include "ui/PanelContainer.h"
-#include "ui/skin/Skin.h"
+#include "ui/skin/SkinArt.h"
+#include "ui/skin/SkinButton.h"
+#include "ui/skin/ThemeIcon.h"
 
 #include <QPainter>
-#include <QPushButton>
-#include <QSlider>
 
 namespace {
 
 struct SliderEntry {
+    int id;
     const char* label;
     int minimum;
     int maximum;
@@ -23,9 +26,9 @@ struct SliderEntry {
 
 // Top to bottom.
 constexpr SliderEntry kSliders[] = {
-    {"Size", 16, 256, 128},
-    {"Opacity", 0, 255, 255},
-    {"Angle", 0, 360, 0},
+    {1, "Size", 16, 256, 128},
+    {2, "Opacity", 0, 255, 255},
+    {3, "Angle", 0, 360, 0},
 };
 constexpr int kSizeRow = 0;
 constexpr int kOpacityRow = 1;
@@ -33,6 +36,10 @@ constexpr int kAngleRow = 2;
 
 constexpr const char* kBrushOn = "Brush: On";
 constexpr const char* kBrushOff = "Brush: Off";
+constexpr const char* kBrushIcon = "draw-brush";
+
+// The colour picker's id (its notifications carry it).
+constexpr int kColourPickerId = 4;
 
 QFont LabelFont(QFont font)
 {
@@ -46,36 +53,38 @@ void MainFrame::CreatePropertyBar()
 {
     for (std::size_t row = 0; row < sliders.size(); ++row) {
         const SliderEntry& entry = kSliders[row];
-        auto* slider = new QSlider(Qt::Horizontal, this); // owned by this window
+        auto* slider = new PanelSlider(entry.id, this); // owned by this window
         slider->setObjectName(QString::fromLatin1(entry.label));
-        slider->setRange(entry.minimum, entry.maximum);
-        slider->setValue(entry.initial);
-        slider->setFocusPolicy(Qt::NoFocus);
-        // A press reports at once, a drag when it ends; the values follow the thumb.
-        connect(slider, &QSlider::valueChanged, this, [this, slider] {
-            update();
-            if (!slider->isSliderDown())
-                OnPropertyBarChanged();
-        });
-        connect(slider, &QSlider::sliderReleased, this, &MainFrame::OnPropertyBarChanged);
+        slider->SetRange(entry.minimum, entry.maximum);
+        slider->SetPosition(entry.initial);
+        // A press reports at once, a drag when it ends.
+        connect(slider, &PanelSlider::positionReported, this, &MainFrame::OnPropertyBarChanged);
         sliders[row] = slider;
     }
 
-    colourPicker = new PanelContainer(QStringLiteral("colourPicker"), this); // owned by this window
+    // The brush colour: a colour of its own, never "automatic".
+    colourPicker = new CVelColourPicker(kColourPickerId, this); // owned by this window
+    colourPicker->setObjectName(QStringLiteral("colourPicker"));
+    colourPicker->setFocusPolicy(Qt::NoFocus);
+    colourPicker->SetDefaultText({});
+    colourPicker->SetColourMode(1);
+    colourPicker->SetColour(canvas->Model().ToolSettings().colour);
+    connect(colourPicker, &CVelColourPicker::endedWithChoice, this, &MainFrame::OnPropertyBarChanged);
 
-    auto* brush = new QPushButton(QString::fromLatin1(kBrushOff), this); // owned by this window
-    brush->setObjectName(QString::number(cmd::kBrushSwitch));
-    brush->setCheckable(true);
-    brush->setFocusPolicy(Qt::NoFocus);
-    connect(brush, &QAbstractButton::clicked, this, [this] { OnCommand(cmd::kBrushSwitch); });
-    buttons[cmd::kBrushSwitch] = brush;
-    brushSwitch = brush;
+    brushSwitch = new SkinButton(cmd::kBrushSwitch, this); // owned by this window
+    brushSwitch->SetIcons(skin::ThemeIcon(QString::fromLatin1(kBrushIcon)));
+    brushSwitch->SetTextOffset(QPoint(skin::kIconSize / 2 + 2, 0));
+    brushSwitch->setCheckable(true);
+    connect(brushSwitch, &SkinAbstractButton::command, this, &MainFrame::OnCommand);
+    buttons[cmd::kBrushSwitch] = brushSwitch;
+    SetBrushSwitchLook();
 }
 
 void MainFrame::LayOutPropertyBar(int w, int h)
 {
     brushPanel->setGeometry(frame::kBrushPanelRect.At(w, h));
     brushSwitch->setGeometry(frame::kBrushSwitchRect.At(w, h));
+    SetBrushSwitchLook(); // its bitmaps are made at its height
     for (std::size_t row = 0; row < sliders.size(); ++row)
         sliders[row]->setGeometry(frame::SliderRect(static_cast<int>(row), w, h));
     colourPicker->setGeometry(frame::kColourPickerRect.At(w, h));
@@ -100,16 +109,16 @@ void MainFrame::PaintPropertyBarValues(QPainter& painter) const
     for (std::size_t row = 0; row < sliders.size(); ++row) {
         const QRect slider = frame::SliderRect(static_cast<int>(row), width(), height());
         const QRect value(slider.right() + 1 + frame::kSliderValueGap, slider.top() - 3, 30, slider.height() + 6);
-        painter.drawText(value, Qt::AlignLeft | Qt::AlignVCenter, QString::asprintf("%d", sliders[row]->value()));
+        painter.drawText(value, Qt::AlignLeft | Qt::AlignVCenter, QString::asprintf("%d", sliders[row]->Position()));
     }
 }
 
 void MainFrame::OnPropertyBarChanged()
 {
     update();
-    const int angle = sliders[kAngleRow]->value();
-    canvas->SetToolSettings(brushEntry, toolActive != 0, static_cast<float>(angle), sliders[kOpacityRow]->value(),
-                            sliders[kSizeRow]->value(), pickerColour);
+    const int angle = sliders[kAngleRow]->Position();
+    canvas->SetToolSettings(brushEntry, toolActive != 0, static_cast<float>(angle), sliders[kOpacityRow]->Position(),
+                            sliders[kSizeRow]->Position(), colourPicker->GetColour());
     if (brushEntry >= 0) {
         brushAngles[brushEntry] = angle;
         brushPanel->update();
@@ -120,15 +129,22 @@ void MainFrame::OnBrushEntryChanged(std::int32_t entry)
 {
     brushEntry = entry;
     const auto kept = brushAngles.find(entry);
-    if (kept != brushAngles.end()) {
-        const QSignalBlocker blocker(sliders[kAngleRow]);
-        sliders[kAngleRow]->setValue(kept->second);
-    }
+    if (kept != brushAngles.end())
+        sliders[kAngleRow]->SetPosition(kept->second);
     OnPropertyBarChanged();
 }
 
 void MainFrame::SetBrushSwitchLook()
 {
-    brushSwitch->setChecked(toolActive != 0);
-    brushSwitch->setText(QString::fromLatin1(toolActive ? kBrushOn : kBrushOff));
+    // On: the pressed face at rest, so that the switch reads as held down; off: the push face.
+    const bool on = toolActive != 0;
+    brushSwitch->setChecked(on);
+    brushSwitch->SetCaption(QString::fromLatin1(on ? kBrushOn : kBrushOff));
+    const int h = brushSwitch->height();
+    if (on) {
+        const QPixmap held = skin::ButtonArt(skin::kStatePressed, h);
+        brushSwitch->SetBitmaps(held, held, held, skin::ButtonArt(skin::kStateDisabled, h));
+    } else {
+        brushSwitch->SetBitmaps({}, {}, {}, {});
+    }
 }

@@ -3,11 +3,11 @@
 
 #include "app/CommandIds.h"
 #include "app/MainFrame.h"
+#include "ui/CVelComboBox.h"
+#include "ui/skin/SkinButton.h"
+#include "ui/skin/ThemeIcon.h"
 
-#include <QAbstractButton>
-#include <QComboBox>
-#include <QIcon>
-#include <QToolButton>
+#include <QLineEdit>
 
 namespace {
 
@@ -44,27 +44,25 @@ static_assert(std::size(kToolBar) == frame::kToolButtonCount);
 void MainFrame::CreateToolBar()
 {
     for (const ToolEntry& entry : kToolBar) {
-        auto* button = new QToolButton(this); // owned by this window
-        button->setObjectName(QString::number(entry.command));
+        auto* button = new SkinButton(entry.command, this); // owned by this window
+        button->SetArtStyle(skin::ButtonArtStyle::kTool);
+        button->SetIcons(skin::ThemeIcon(QString::fromLatin1(entry.icon)));
         button->setToolTip(QString::fromLatin1(entry.tooltip));
-        button->setIcon(QIcon::fromTheme(QString::fromLatin1(entry.icon)));
-        button->setIconSize(QSize(16, 16));
-        button->setAutoRaise(true);
-        button->setFocusPolicy(Qt::NoFocus);
         button->setEnabled(entry.initiallyEnabled);
-        const int command = entry.command;
-        connect(button, &QAbstractButton::clicked, this, [this, command] { OnCommand(command); });
-        buttons[command] = button;
+        connect(button, &SkinAbstractButton::command, this, &MainFrame::OnCommand);
+        buttons[entry.command] = button;
     }
 
-    zoomBox = new QComboBox(this); // owned by this window
+    // A drop-down list: the entries are chosen, never typed.
+    zoomBox = new CVelComboBox(this, 0); // owned by this window
     zoomBox->setObjectName(QString::number(cmd::kZoomBox));
-    zoomBox->setFocusPolicy(Qt::NoFocus);
+    zoomBox->Edit()->setReadOnly(true);
+    zoomBox->Edit()->setAttribute(Qt::WA_TransparentForMouseEvents); // a press anywhere opens the list
     for (const char* text : frame::kZoomTexts)
-        zoomBox->addItem(QString::fromLatin1(text));
-    zoomBox->setCurrentIndex(frame::kInitialZoomEntry);
+        zoomBox->AddItem(QString::fromLatin1(text));
+    zoomBox->SetCurSel(frame::kInitialZoomEntry);
     // The drop-down list closed on an entry.
-    connect(zoomBox, &QComboBox::activated, this, [this] { OnCommand(cmd::kZoomBox); });
+    connect(zoomBox, &CVelComboBox::selectionChosen, this, [this] { OnCommand(cmd::kZoomBox); });
 }
 
 void MainFrame::LayOutToolBar(int w, int h)

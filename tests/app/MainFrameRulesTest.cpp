@@ -6,7 +6,7 @@ using namespace frame;
 
 TEST(MainFrameLayout, RectanglesFollowTheClientSize)
 {
-    // Written out by hand from the design's table, at two sizes.
+    // Written out by hand at two sizes.
     EXPECT_EQ(kCanvasRect.At(1280, 800), QRect(QPoint(178, 242), QPoint(1119, 783)));
     EXPECT_EQ(kCanvasRect.At(1000, 700), QRect(QPoint(178, 242), QPoint(839, 683)));
     EXPECT_EQ(kPhotoColumnRect.At(1000, 700), QRect(QPoint(16, 94), QPoint(169, 683)));
@@ -49,6 +49,24 @@ TEST(MainFrameZoom, StepsStopAtTheEnds)
     EXPECT_EQ(ZoomOutEntry(0), -1); // at 25% nothing
     EXPECT_EQ(ZoomOutEntry(-1), -1);
     EXPECT_FLOAT_EQ(kZoomFactors[kInitialZoomEntry], 0.75f);
+}
+
+TEST(MainFramePreview, ZoomFitsTheCollageIntoTheWindow)
+{
+    // Wider in proportion than the window: by the width.
+    EXPECT_FLOAT_EQ(PreviewZoom(1000, 700, 2000, 1000), 0.5f);
+    // Narrower: by the height.
+    EXPECT_FLOAT_EQ(PreviewZoom(1000, 700, 700, 1400), 0.5f);
+    EXPECT_FLOAT_EQ(PreviewZoom(1600, 900, 800, 600), 1.5f);
+    // Equal proportions take the height; both give the same factor.
+    EXPECT_FLOAT_EQ(PreviewZoom(1200, 900, 400, 300), 3.0f);
+    // Proportions a hair apart: the window a little wider (by the height), then the collage
+    // (by the width); the other side would give 1000 / 1001 and 1000 / 999.
+    EXPECT_FLOAT_EQ(PreviewZoom(1000, 999, 1001, 1000), 0.999f);
+    EXPECT_FLOAT_EQ(PreviewZoom(1001, 1000, 1000, 999), 1.001f);
+    // Nothing to fit: no zoom of 0 or infinity.
+    EXPECT_FLOAT_EQ(PreviewZoom(0, 700, 2000, 1000), 1.0f);
+    EXPECT_FLOAT_EQ(PreviewZoom(1000, 700, 0, 0), 1.0f);
 }
 
 TEST(MainFrameEnableRules, EmptyTopAndBottomSelections)

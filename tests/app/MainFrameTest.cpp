@@ -4,12 +4,18 @@
 #include "app/MainFrame.h"
 #include "app/SingleInstance.h"
 #include "canvas/CanvasWnd.h"
+#include "editing/PanelSlider.h"
+#include "editing/SliderGeometry.h"
+#include "ui/AboutBox.h"
+#include "ui/CVelColourPicker.h"
+#include "ui/CVelComboBox.h"
+#include "ui/ColourPopup.h"
 #include "ui/PanelContainer.h"
+#include "ui/skin/SkinButton.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QComboBox>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileDialog>
@@ -22,7 +28,6 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QSignalSpy>
-#include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
@@ -43,6 +48,22 @@ void ShowAt(MainFrame& frame, int w, int h)
     frame.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
     QTRY_COMPARE_WITH_TIMEOUT(frame.size(), QSize(w, h), 2000);
+}
+
+// Presses the mouse on a property-bar slider at x (a press reports at once) and returns the
+// position that x stands for.
+int PressSlider(PanelSlider& slider, int x)
+{
+    QTest::mouseClick(&slider, Qt::LeftButton, {}, QPoint(x, slider.height() / 2));
+    return slider::PositionAtX(x, slider.width(), slider.Minimum(), slider.Maximum());
+}
+
+// Clicks the button with this command number as a user does.
+void ClickCommand(MainFrame& frame, int id)
+{
+    QAbstractButton* button = frame.CommandButton(id);
+    ASSERT_NE(button, nullptr) << id;
+    QTest::mouseClick(button, Qt::LeftButton);
 }
 
 // Adds a photo of the given source size; the new item is selected.
@@ -150,7 +171,7 @@ TEST(MainFrame, ControlsStandWhereTheLayoutTableSaysAtTwoSizes)
         EXPECT_EQ(frame.Slider(0).geometry(), QRect(QPoint(w - 104, h - 180), QPoint(w - 41, h - 168)));
         EXPECT_EQ(frame.Slider(1).geometry().topLeft(), QPoint(w - 104, h - 160));
         EXPECT_EQ(frame.Slider(2).geometry().topLeft(), QPoint(w - 104, h - 140));
-        EXPECT_EQ(frame.ColourPickerPlace().geometry(), QRect(QPoint(w - 152, h - 116), QPoint(w - 17, h - 17)));
+        EXPECT_EQ(frame.ColourPicker().geometry(), QRect(QPoint(w - 152, h - 116), QPoint(w - 17, h - 17)));
         EXPECT_EQ(frame.ZoomBox().geometry(), QRect(QPoint(w - 211, 218), QPoint(w - 166, 237)));
         EXPECT_EQ(frame.CommandButton(cmd::kNewProject)->geometry(), QRect(180, 218, 22, 21));
         EXPECT_EQ(frame.CommandButton(cmd::kSetting)->geometry(), QRect(258, 218, 22, 21));
@@ -293,31 +314,104 @@ TEST(MainFrame, CtrlZAndCtrlYWorkWhileALibraryPanelHasTheFocus)
 TEST(MainFrame, ZoomBoxAndZoomButtons)
 {
     MainFrame frame;
-    QComboBox& box = frame.ZoomBox();
-    ASSERT_EQ(box.count(), 8);
-    EXPECT_EQ(box.currentText(), QStringLiteral("75%"));
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    CVelComboBox& box = frame.ZoomBox();
+    ASSERT_EQ(box.Count(), 8);
+    EXPECT_EQ(box.Text(), QStringLiteral("75%"));
     EXPECT_FLOAT_EQ(frame.Canvas().Model().Zoom(), 0.75f);
 
-    box.setCurrentIndex(4);
-    frame.OnCommand(cmd::kZoomBox); // the list closed on "125%"
+    // The list opens on a press and closes on "125%".
+    QTest::mouseClick(&box, Qt::LeftButton, {}, QPoint(box.width() - 5, box.height() / 2));
+    ASSERT_TRUE(box.DroppedDown());
+    box.ChooseLine(4);
+    EXPECT_FALSE(box.DroppedDown());
     EXPECT_FLOAT_EQ(frame.Canvas().Model().Zoom(), 1.25f);
-    frame.OnCommand(cmd::kZoomIn);
-    frame.OnCommand(cmd::kZoomIn);
+    ClickCommand(frame, cmd::kZoomIn);
+    ClickCommand(frame, cmd::kZoomIn);
     EXPECT_FLOAT_EQ(frame.Canvas().Model().Zoom(), 1.75f);
-    EXPECT_EQ(box.currentText(), QStringLiteral("175%"));
-    QTest::mouseClick(frame.CommandButton(cmd::kZoomIn), Qt::LeftButton);
+    EXPECT_EQ(box.Text(), QStringLiteral("175%"));
+    ClickCommand(frame, cmd::kZoomIn);
     EXPECT_FLOAT_EQ(frame.Canvas().Model().Zoom(), 2.0f);
-    frame.OnCommand(cmd::kZoomIn);
+    ClickCommand(frame, cmd::kZoomIn);
     EXPECT_FLOAT_EQ(frame.Canvas().Model().Zoom(), 2.0f);
-    EXPECT_EQ(box.currentText(), QStringLiteral("200%"));
+    EXPECT_EQ(box.Text(), QStringLiteral("200%"));
 
-    box.setCurrentIndex(1);
-    frame.OnCommand(cmd::kZoomBox);
+    box.ChooseLine(1);
+    ClickCommand(frame, cmd::kZoomOut);
+    EXPECT_FLOAT_EQ(frame.Canvas().Model().Zoom(), 0.25f);
+    ClickCommand(frame, cmd::kZoomOut);
+    EXPECT_FLOAT_EQ(frame.Canvas().Model().Zoom(), 0.25f);
+    EXPECT_EQ(box.Text(), QStringLiteral("25%"));
+    EXPECT_EQ(box.GetCurSel(), 0);
+
+    // Nothing chosen: the zoom buttons do nothing.
+    box.SetCurSel(-1);
+    frame.OnCommand(cmd::kZoomIn);
     frame.OnCommand(cmd::kZoomOut);
     EXPECT_FLOAT_EQ(frame.Canvas().Model().Zoom(), 0.25f);
-    frame.OnCommand(cmd::kZoomOut);
-    EXPECT_FLOAT_EQ(frame.Canvas().Model().Zoom(), 0.25f);
-    EXPECT_EQ(box.currentText(), QStringLiteral("25%"));
+    EXPECT_EQ(box.GetCurSel(), -1);
+}
+
+TEST(MainFrame, PreviewFitsTheCollageAndAPressOrEscapeEndsIt)
+{
+    MainFrame frame;
+    ShowAt(frame, 1000, 700);
+    frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    CanvasWnd& canvas = frame.Canvas();
+    ASSERT_TRUE(canvas.SetCanvasSize(2000, 1000));
+    AddPhoto(frame, 20);
+    const QRect normal = canvas.geometry();
+
+    ClickCommand(frame, cmd::kPreview);
+    ASSERT_TRUE(frame.InPreview());
+    EXPECT_TRUE(canvas.PreviewMode());
+    EXPECT_EQ(canvas.geometry(), QRect(0, 0, 1000, 700));
+    EXPECT_FLOAT_EQ(canvas.Model().Zoom(), 0.5f);
+    EXPECT_FALSE(frame.CommandButton(cmd::kPreview)->isVisible());
+    EXPECT_FALSE(frame.CommandButton(cmd::kClose)->isVisible());
+    EXPECT_FALSE(frame.ZoomBox().isVisible());
+    EXPECT_FALSE(frame.PhotoLibraryPlace().isVisible());
+    // The menus do not open over the preview.
+    auto accelerators = EditorApp::BuildAccelerators(frame);
+    QTest::keyClick(&canvas, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(frame.OpenMenu(), nullptr);
+
+    // Escape ends it: the zoom box's zoom, the controls and the layout come back.
+    QTest::keyClick(&canvas, Qt::Key_Escape);
+    EXPECT_FALSE(frame.InPreview());
+    EXPECT_FALSE(canvas.PreviewMode());
+    EXPECT_FLOAT_EQ(canvas.Model().Zoom(), 0.75f);
+    EXPECT_EQ(canvas.geometry(), normal);
+    EXPECT_TRUE(frame.CommandButton(cmd::kPreview)->isVisible());
+    EXPECT_TRUE(frame.PhotoLibraryPlace().isVisible());
+    EXPECT_TRUE(frame.LibraryPanelPlace(MainFrame::Tab::Frame).isVisible());
+    EXPECT_FALSE(frame.LibraryPanelPlace(MainFrame::Tab::Shape).isVisible());
+
+    // From the File menu, in a window wide in proportion: fitted by the height. A right
+    // press does not end it; a left press does, and the zoom box's "125%" comes back.
+    frame.ZoomBox().ChooseLine(4);
+    ASSERT_TRUE(canvas.SetCanvasSize(700, 1400));
+    frame.MenuAction(MainFrame::MenuId::File, cmd::kPreviewMenu)->trigger();
+    ASSERT_TRUE(frame.InPreview());
+    EXPECT_FLOAT_EQ(canvas.Model().Zoom(), 0.5f);
+    QTest::mouseClick(&canvas, Qt::RightButton, {}, QPoint(400, 300));
+    EXPECT_TRUE(frame.InPreview());
+    QTest::mouseClick(&canvas, Qt::LeftButton, {}, QPoint(400, 300));
+    EXPECT_FALSE(frame.InPreview());
+    EXPECT_FLOAT_EQ(canvas.Model().Zoom(), 1.25f);
+    EXPECT_EQ(canvas.Model().ItemCount(), 1); // the press edited nothing
+
+    // With no zoom chosen the view comes back at 75%.
+    frame.OnCommand(cmd::kPreview);
+    frame.ZoomBox().SetCurSel(-1);
+    frame.OnLeavePreview();
+    EXPECT_FLOAT_EQ(canvas.Model().Zoom(), 0.75f);
+    // Leaving twice changes nothing.
+    frame.OnLeavePreview();
+    EXPECT_EQ(canvas.geometry(), normal);
+    accelerators.clear();
 }
 
 TEST(MainFrame, TabsShowOnePanelOfTheStrip)
@@ -372,9 +466,9 @@ TEST(MainFrame, MenusOpenUnderTheirButtonsAndContextMenusAtThePointer)
         menu->close();
     }
 
-    frame.OnContextMenu(QPoint(300, 400), false);
+    frame.OnContextMenu(QPoint(300, 60), false);
     EXPECT_EQ(frame.OpenMenu(), frame.Menu(MainFrame::MenuId::CanvasContext));
-    EXPECT_EQ(frame.OpenMenu()->pos(), QPoint(300, 400));
+    EXPECT_EQ(frame.OpenMenu()->pos(), QPoint(300, 60));
     frame.OpenMenu()->close();
     frame.OnContextMenu(QPoint(50, 300), true);
     EXPECT_EQ(frame.OpenMenu(), frame.Menu(MainFrame::MenuId::PhotoContext));
@@ -392,34 +486,57 @@ TEST(MainFrame, MenusOpenUnderTheirButtonsAndContextMenusAtThePointer)
 TEST(MainFrame, PropertyBarSetsTheBrushTool)
 {
     MainFrame frame;
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
     const BrushToolSettings& tool = frame.Canvas().Model().ToolSettings();
-    frame.Slider(0).setValue(200); // Size
-    frame.Slider(1).setValue(100); // Opacity
-    frame.Slider(2).setValue(45);  // Angle
-    EXPECT_EQ(tool.size, 200);
-    EXPECT_EQ(tool.opacity, 100);
-    EXPECT_FLOAT_EQ(tool.angle, 45.0f);
+    // The tool starts with what the bar shows.
+    EXPECT_EQ(tool.size, 128);
+    EXPECT_EQ(tool.opacity, 255);
+    EXPECT_FLOAT_EQ(tool.angle, 0.0f);
+
+    const int size = PressSlider(frame.Slider(0), 50);
+    const int opacity = PressSlider(frame.Slider(1), 20);
+    const int angle = PressSlider(frame.Slider(2), 8);
+    EXPECT_GT(size, 128);
+    EXPECT_EQ(tool.size, size);
+    EXPECT_EQ(tool.opacity, opacity);
+    EXPECT_FLOAT_EQ(tool.angle, static_cast<float>(angle));
+    EXPECT_EQ(PressSlider(frame.Slider(0), frame.Slider(0).width() - 1), 256);
+    EXPECT_EQ(tool.size, 256);
     EXPECT_FALSE(tool.toolActive);
 
-    frame.OnCommand(cmd::kBrushSwitch);
+    ClickCommand(frame, cmd::kBrushSwitch);
     EXPECT_TRUE(frame.ToolActive());
     EXPECT_TRUE(tool.toolActive);
     EXPECT_TRUE(frame.CommandButton(cmd::kBrushSwitch)->isChecked());
+    EXPECT_EQ(frame.CommandButton(cmd::kBrushSwitch)->text(), QStringLiteral("Brush: On"));
 
     // Each brush entry keeps its angle.
     frame.OnBrushEntryChanged(3);
-    frame.Slider(2).setValue(90);
+    const int angle3 = PressSlider(frame.Slider(2), 40);
     frame.OnBrushEntryChanged(5);
-    frame.Slider(2).setValue(10);
+    PressSlider(frame.Slider(2), 12);
     frame.OnBrushEntryChanged(3);
-    EXPECT_EQ(frame.Slider(2).value(), 90);
+    EXPECT_EQ(frame.Slider(2).Position(), angle3);
     EXPECT_EQ(tool.entryIndex, 3);
-    EXPECT_FLOAT_EQ(tool.angle, 90.0f);
+    EXPECT_FLOAT_EQ(tool.angle, static_cast<float>(angle3));
+
+    // A colour chosen in the picker's popup: one box right of black is "Brown".
+    CVelColourPicker& picker = frame.ColourPicker();
+    EXPECT_EQ(picker.GetColour(), tool.colour);
+    QTest::mouseClick(&picker, Qt::LeftButton);
+    ColourPopup* popup = picker.Popup();
+    ASSERT_NE(popup, nullptr);
+    QTest::keyClick(popup, Qt::Key_Right);
+    QTest::keyClick(popup, Qt::Key_Return);
+    EXPECT_EQ(tool.colour, 0x00002AA5u);
+    EXPECT_EQ(picker.GetColour(), 0x00002AA5u);
 
     // An added item switches the tool off.
     frame.Canvas().Model().NotifyItemAdded();
     EXPECT_FALSE(frame.ToolActive());
     EXPECT_FALSE(frame.CommandButton(cmd::kBrushSwitch)->isChecked());
+    EXPECT_EQ(frame.CommandButton(cmd::kBrushSwitch)->text(), QStringLiteral("Brush: Off"));
 }
 
 TEST(MainFrame, TextBoxTextIsKeptToTheField)
@@ -449,20 +566,22 @@ TEST(MainFrame, HelpOpensTheInstalledGuideAndAboutShowsTheBox)
     EXPECT_TRUE(html.contains("Ctrl</kbd>+<kbd>Z"));
     EXPECT_TRUE(html.contains(".vmz"));
 
-    bool shown = false;
-    WhenModal<QDialog>([&shown](QDialog* about) {
-        shown = true;
-        about->accept();
-    });
-    frame.OnCommand(cmd::kSystemAbout);
-    EXPECT_TRUE(shown);
+    for (int command : {cmd::kAbout, cmd::kSystemAbout}) {
+        bool shown = false;
+        WhenModal<AboutBox>([&shown](AboutBox* about) {
+            shown = true;
+            QTest::mouseClick(about->OkButton(), Qt::LeftButton);
+        });
+        frame.OnCommand(command);
+        EXPECT_TRUE(shown) << command;
+    }
 }
 
 TEST(MainFrame, CloseWithoutChangesEndsTheRunWithStatusZero)
 {
     MainFrame frame;
     QSignalSpy closing(&frame, &MainFrame::aboutToClose);
-    QTimer::singleShot(0, &frame, [&frame] { QTest::mouseClick(frame.CommandButton(cmd::kClose), Qt::LeftButton); });
+    QTimer::singleShot(0, &frame, [&frame] { ClickCommand(frame, cmd::kClose); });
     QTimer::singleShot(5000, &frame, [&frame] { frame.done(99); }); // a broken Close fails instead of hanging
     EXPECT_EQ(frame.exec(), 0);
     EXPECT_EQ(closing.count(), 1);
@@ -499,7 +618,10 @@ TEST(MainFrame, ClosingModifiedWorkAsksFirst)
                 WhenModal<QMessageBox>([&](QMessageBox* box) {
                     WhenModal<QFileDialog>([&](QFileDialog* dialog) {
                         EXPECT_EQ(dialog->defaultSuffix(), QStringLiteral("vmz"));
-                        dialog->selectFile(dir.filePath(QStringLiteral("kept")));
+                        // The name typed into the name box (selectFile leaves a focused box alone).
+                        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                        ASSERT_NE(name, nullptr);
+                        name->setText(dir.filePath(QStringLiteral("kept")));
                         QMetaObject::invokeMethod(dialog, "accept");
                     });
                     box->button(QMessageBox::Yes)->click();
