@@ -16,9 +16,12 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QScreen>
+#include <QTextEdit>
 #include <QWindow>
 
 namespace {
@@ -261,25 +264,38 @@ void MainFrame::CreateCanvas()
 
 void MainFrame::WirePanels()
 {
-    CollageModel& model = canvas->Model();
+    // The canvas's notifications (its model's come through it).
     // History, selection and presses on the canvas: the edit commands change state.
-    connect(&model, &CollageModel::historyChanged, this, &MainFrame::OnRefresh);
+    connect(canvas, &CanvasWnd::historyChanged, this, &MainFrame::OnRefresh);
     // An item was added or a decoration applied: the brush tool is off now.
-    connect(&model, &CollageModel::itemAdded, this, &MainFrame::OnBrushToolOff);
+    connect(canvas, &CanvasWnd::itemAdded, this, &MainFrame::OnBrushToolOff);
+    // An effect changed the collage: one more undo step.
+    connect(canvas, &CanvasWnd::effectApplied, this, &MainFrame::OnRefresh);
     // The canvas puts an item's text into the text panel's box and focuses it.
-    connect(&model, &CollageModel::textBoxRequested, this, [this](const QString& text) {
+    // All of it selected, the caret at its end.
+    connect(canvas, &CanvasWnd::textBoxRequested, this, [this](const QString& text) {
         if (!textEditBox)
             return;
-        const QSignalBlocker blocker(textEditBox);
-        textEditBox->setProperty("plainText", text);
+        {
+            const QSignalBlocker blocker(textEditBox);
+            if (auto* edit = qobject_cast<QPlainTextEdit*>(textEditBox.data())) {
+                edit->setPlainText(text);
+                edit->selectAll();
+            } else if (auto* rich = qobject_cast<QTextEdit*>(textEditBox.data())) {
+                rich->setPlainText(text);
+                rich->selectAll();
+            } else if (auto* line = qobject_cast<QLineEdit*>(textEditBox.data())) {
+                line->setText(text);
+                line->selectAll();
+            }
+        }
         textEditBox->setFocus(Qt::OtherFocusReason);
     });
-    // An effect changed the collage: one more undo step.
-    connect(&model, &CollageModel::effectApplied, this, &MainFrame::OnRefresh);
-    // The canvas's own presses (its context menu, a press or Escape in the preview) come with
-    // its mouse handling; until then this window's event filter ends the preview. The panels
-    // of the library strip, the photo library, the tuning and text panels and the brush panel
-    // connect here to the slots of this window as they come.
+    connect(canvas, &CanvasWnd::leavePreviewRequested, this, &MainFrame::OnLeavePreview);
+    connect(canvas, &CanvasWnd::contextMenuRequested, this,
+            [this](QPoint globalPosition) { OnContextMenu(globalPosition, false); });
+    // The panels of the library strip, the photo library, the tuning and text panels and the
+    // brush panel connect here to the slots of this window as they come.
 }
 
 void MainFrame::SetTextEditBox(QWidget* box)
@@ -358,32 +374,15 @@ void MainFrame::LeavePreview()
     UpdateCommandStates();
 }
 
-bool MainFrame::FilterPreviewEvent(QObject* watched, QEvent* event)
+bool MainFrame::FilterPreviewEvent(QObject*, QEvent* event)
 {
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
-        // A left press on the collage ends the preview; no press reaches the canvas.
-        if (watched == canvas) {
-            if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
-                LeavePreview();
-            return true;
-        }
-        return false;
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseMove:
-    case QEvent::Wheel:
-    case QEvent::ContextMenu:
-        return watched == canvas; // ignored in the preview
-    case QEvent::KeyPress:
-        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-            LeavePreview();
-            return true;
-        }
-        return false;
-    default:
-        return false;
+    // The canvas ends the preview on a press and on Escape while it has the focus; Escape
+    // ends it wherever the focus is.
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        LeavePreview();
+        return true;
     }
+    return false;
 }
 
 void MainFrame::ComposeBackBuffer()
@@ -415,9 +414,8 @@ void MainFrame::ComposeBackBuffer()
     p.drawText(textBox, kCaptionFlags, caption);
 
     // The menu bar under the caption ends in a frame line.
-    const int menuBottom = frame::kFirstMenuButton.y() + frame::kMenuButtonSize.height() + 2;
     p.setPen(skin::kFrameColour);
-    p.drawLine(1, menuBottom, w - 2, menuBottom);
+    p.drawLine(1, frame::kMenuBarBottom, w - 2, frame::kMenuBarBottom);
 
     // The property bar: labels, sliders and values on the panel colour in a frame.
     const QRect property = frame::PropertyBoxRect(w, h);

@@ -47,7 +47,11 @@ constexpr EdgeSpec H(int v) { return {From::Height, v}; }
 inline constexpr RectSpec kCanvasRect{X(178), X(242), W(-160), H(-16)};
 inline constexpr RectSpec kPhotoColumnRect{X(16), X(94), X(170), H(-16)};
 inline constexpr RectSpec kLibraryStripRect{X(178), X(84), W(-16), X(207)};
-inline constexpr RectSpec kZoomBoxRect{W(-211), X(218), W(-165), X(238)};
+// The zoom box keeps its right edge at W - 165 but is 20 pixels wider than 46, so that the
+// drawn box (its drop-down button is 22 pixels) shows "100%" whole; Zoom In and Zoom Out
+// stand 20 pixels further left to keep their gap to it.
+inline constexpr int kZoomBoxWidening = 20;
+inline constexpr RectSpec kZoomBoxRect{W(-211 - kZoomBoxWidening), X(218), W(-165), X(238)};
 inline constexpr RectSpec kBrushPanelRect{W(-152), X(215), W(-16), H(-225)};
 inline constexpr RectSpec kBrushSwitchRect{W(-145), H(-219), W(-23), H(-188)};
 inline constexpr RectSpec kFirstSliderRect{W(-104), H(-180), W(-40), H(-167)};
@@ -58,7 +62,7 @@ inline constexpr RectSpec kRemoveButtonRect{X(95), X(66), X(170), X(88)};
 
 inline constexpr int kSliderRowPitch = 20;
 inline constexpr int kSliderLabelOffset = 44; // labels start this far left of the sliders
-inline constexpr int kSliderValueGap = 6;     // values start this far right of them
+inline constexpr int kSliderValueGap = 3;     // values start this far right of them
 
 inline constexpr QPoint kFirstTab{197, 60};
 inline constexpr QSize kTabSize{88, 22};
@@ -71,16 +75,20 @@ inline constexpr int kToolButtonPitch = 24;
 inline constexpr int kToolGroupGap = 30;                // after buttons 3, 6 and 8
 inline constexpr std::array<int, 3> kGroupEnds{3, 6, 8}; // 1-based
 inline constexpr int kToolButtonCount = 16;
-inline constexpr EdgeSpec kZoomInLeft = W(-263); // Zoom Out stands one pitch to its right
+inline constexpr EdgeSpec kZoomInLeft = W(-263 - kZoomBoxWidening); // Zoom Out one pitch to its right
 
 inline constexpr QSize kCaptionButtonSize{24, 14};
 inline constexpr int kCaptionButtonTop = 5;
 inline constexpr EdgeSpec kCloseButtonLeft = W(-38);
 inline constexpr int kCaptionButtonPitch = 26; // each next one further left
 
-// The menu bar under the caption band: four buttons side by side.
-inline constexpr QPoint kFirstMenuButton{14, 33};
-inline constexpr QSize kMenuButtonSize{58, 22};
+// The menu bar under the caption band: four buttons side by side, each as wide as its
+// title needs (at least kMenuButtonMinWidth), kMenuButtonGap apart.
+inline constexpr QPoint kFirstMenuButton{10, 33};
+inline constexpr int kMenuButtonHeight = 22;
+inline constexpr int kMenuButtonMinWidth = 40;
+inline constexpr int kMenuButtonGap = 2;
+inline constexpr int kMenuBarBottom = kFirstMenuButton.y() + kMenuButtonHeight + 2; // its frame line
 
 // The window's icon and caption text in the caption band.
 inline constexpr int kCaptionIconLeft = 9;
@@ -137,10 +145,11 @@ constexpr QRect CaptionButtonRect(int index, int w, int h)
                  kCaptionButtonSize);
 }
 
-constexpr QRect MenuButtonRect(int index)
+// Button `index` of the menu bar, the ones before it `widthsBefore` pixels wide in all.
+constexpr QRect MenuButtonRect(int index, int widthsBefore, int width)
 {
-    return QRect(QPoint(kFirstMenuButton.x() + index * kMenuButtonSize.width(), kFirstMenuButton.y()),
-                 kMenuButtonSize);
+    return QRect(kFirstMenuButton.x() + widthsBefore + index * kMenuButtonGap, kFirstMenuButton.y(),
+                 width < kMenuButtonMinWidth ? kMenuButtonMinWidth : width, kMenuButtonHeight);
 }
 
 // ---- zoom ------------------------------------------------------------------------

@@ -10,7 +10,6 @@
 #include "ui/PanelContainer.h"
 #include "ui/skin/SkinArt.h"
 #include "ui/skin/SkinButton.h"
-#include "ui/skin/ThemeIcon.h"
 
 namespace {
 
@@ -36,12 +35,11 @@ static_assert(std::size(kTabs) == frame::kTabCount);
 struct PhotoButtonEntry {
     int command;
     const char* text;
-    const char* icon;
 };
 
 constexpr PhotoButtonEntry kPhotoButtons[] = {
-    {cmd::kImportButton, "Import", "list-add"},
-    {cmd::kRemoveButton, "Remove", "list-remove"},
+    {cmd::kImportButton, "Import"},
+    {cmd::kRemoveButton, "Remove"},
 };
 
 // The chosen tab shows the pressed face at rest; the others the push face.
@@ -75,8 +73,6 @@ void MainFrame::RegisterLibraryCommands()
     for (const PhotoButtonEntry& entry : kPhotoButtons) {
         auto* button = new SkinButton(entry.command, this); // owned by this window
         button->SetCaption(QString::fromLatin1(entry.text));
-        button->SetIcons(skin::ThemeIcon(QString::fromLatin1(entry.icon)));
-        button->SetTextOffset(QPoint(skin::kIconSize / 2 + 2, 0));
         connect(button, &SkinAbstractButton::command, this, &MainFrame::OnCommand);
         buttons[entry.command] = button;
     }

@@ -8,6 +8,7 @@
 #include "ui/CMstMenu.h"
 #include "ui/skin/SkinFlatButtons.h"
 
+#include <QAbstractButton>
 #include <QAction>
 
 #include <span>
@@ -201,8 +202,13 @@ void MainFrame::CreateMenuBar()
 
 void MainFrame::LayOutMenuBar()
 {
-    for (int i = 0; i < static_cast<int>(std::size(kMenuBar)); ++i)
-        buttons[kMenuBar[i].command]->setGeometry(frame::MenuButtonRect(i));
+    int before = 0;
+    for (int i = 0; i < static_cast<int>(std::size(kMenuBar)); ++i) {
+        QAbstractButton* button = buttons[kMenuBar[i].command];
+        const QRect place = frame::MenuButtonRect(i, before, button->sizeHint().width());
+        button->setGeometry(place);
+        before += place.width();
+    }
 }
 
 void MainFrame::CreateMenus()
@@ -253,5 +259,8 @@ void MainFrame::OpenMenuUnderButton(MenuId menu, int buttonId)
 
 void MainFrame::OnContextMenu(const QPoint& globalPos, bool photoLibrary)
 {
+    // Nothing is offered over the preview; a left press or Escape ends it first.
+    if (inPreview)
+        return;
     ShowMenu(photoLibrary ? MenuId::PhotoContext : MenuId::CanvasContext, globalPos);
 }

@@ -10,7 +10,6 @@
 #include "ui/PanelContainer.h"
 #include "ui/skin/SkinArt.h"
 #include "ui/skin/SkinButton.h"
-#include "ui/skin/ThemeIcon.h"
 
 #include <QPainter>
 
@@ -36,13 +35,14 @@ constexpr int kAngleRow = 2;
 
 constexpr const char* kBrushOn = "Brush: On";
 constexpr const char* kBrushOff = "Brush: Off";
-constexpr const char* kBrushIcon = "draw-brush";
 
 // The colour picker's id (its notifications carry it).
 constexpr int kColourPickerId = 4;
 
+// Labels and values in the narrow face of the look (its width keeps "360" inside the bar).
 QFont LabelFont(QFont font)
 {
+    font.setFamilies({QStringLiteral("Arial")});
     font.setPixelSize(11);
     return font;
 }
@@ -72,8 +72,6 @@ void MainFrame::CreatePropertyBar()
     connect(colourPicker, &CVelColourPicker::endedWithChoice, this, &MainFrame::OnPropertyBarChanged);
 
     brushSwitch = new SkinButton(cmd::kBrushSwitch, this); // owned by this window
-    brushSwitch->SetIcons(skin::ThemeIcon(QString::fromLatin1(kBrushIcon)));
-    brushSwitch->SetTextOffset(QPoint(skin::kIconSize / 2 + 2, 0));
     brushSwitch->setCheckable(true);
     connect(brushSwitch, &SkinAbstractButton::command, this, &MainFrame::OnCommand);
     buttons[cmd::kBrushSwitch] = brushSwitch;

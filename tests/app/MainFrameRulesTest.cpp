@@ -11,7 +11,8 @@ TEST(MainFrameLayout, RectanglesFollowTheClientSize)
     EXPECT_EQ(kCanvasRect.At(1000, 700), QRect(QPoint(178, 242), QPoint(839, 683)));
     EXPECT_EQ(kPhotoColumnRect.At(1000, 700), QRect(QPoint(16, 94), QPoint(169, 683)));
     EXPECT_EQ(kLibraryStripRect.At(1280, 800), QRect(QPoint(178, 84), QPoint(1263, 206)));
-    EXPECT_EQ(kZoomBoxRect.At(1280, 800), QRect(QPoint(1069, 218), QPoint(1114, 237)));
+    // The zoom box, 66 wide, ends where the table says.
+    EXPECT_EQ(kZoomBoxRect.At(1280, 800), QRect(QPoint(1049, 218), QPoint(1114, 237)));
     EXPECT_EQ(kBrushPanelRect.At(1280, 800), QRect(QPoint(1128, 215), QPoint(1263, 574)));
     EXPECT_EQ(kBrushSwitchRect.At(1000, 700), QRect(QPoint(855, 481), QPoint(976, 511)));
     EXPECT_EQ(kColourPickerRect.At(1000, 700), QRect(QPoint(848, 584), QPoint(983, 683)));
@@ -26,9 +27,11 @@ TEST(MainFrameLayout, ToolBarGapsAfterButtonsThreeSixAndEight)
         EXPECT_EQ(ToolButtonRect(i, 1280, 800), QRect(expected[i], 218, 22, 21)) << "button " << i + 1;
         EXPECT_EQ(ToolButtonRect(i, 1000, 700).x(), expected[i]);
     }
-    EXPECT_EQ(ToolButtonRect(14, 1280, 800), QRect(1017, 218, 22, 21)); // Zoom In at W - 263
-    EXPECT_EQ(ToolButtonRect(15, 1280, 800), QRect(1041, 218, 22, 21));
-    EXPECT_EQ(ToolButtonRect(14, 1000, 700).x(), 737);
+    // Zoom In at W - 283 and Zoom Out, 6 pixels before the widened zoom box.
+    EXPECT_EQ(ToolButtonRect(14, 1280, 800), QRect(997, 218, 22, 21));
+    EXPECT_EQ(ToolButtonRect(15, 1280, 800), QRect(1021, 218, 22, 21));
+    EXPECT_EQ(ToolButtonRect(15, 1280, 800).right() + 7, kZoomBoxRect.At(1280, 800).left());
+    EXPECT_EQ(ToolButtonRect(14, 1000, 700).x(), 717);
 }
 
 TEST(MainFrameLayout, TabsAndCaptionButtons)

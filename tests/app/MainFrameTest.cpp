@@ -172,14 +172,14 @@ TEST(MainFrame, ControlsStandWhereTheLayoutTableSaysAtTwoSizes)
         EXPECT_EQ(frame.Slider(1).geometry().topLeft(), QPoint(w - 104, h - 160));
         EXPECT_EQ(frame.Slider(2).geometry().topLeft(), QPoint(w - 104, h - 140));
         EXPECT_EQ(frame.ColourPicker().geometry(), QRect(QPoint(w - 152, h - 116), QPoint(w - 17, h - 17)));
-        EXPECT_EQ(frame.ZoomBox().geometry(), QRect(QPoint(w - 211, 218), QPoint(w - 166, 237)));
+        EXPECT_EQ(frame.ZoomBox().geometry(), QRect(QPoint(w - 231, 218), QPoint(w - 166, 237)));
         EXPECT_EQ(frame.CommandButton(cmd::kNewProject)->geometry(), QRect(180, 218, 22, 21));
         EXPECT_EQ(frame.CommandButton(cmd::kSetting)->geometry(), QRect(258, 218, 22, 21));
         EXPECT_EQ(frame.CommandButton(cmd::kUndo)->geometry(), QRect(336, 218, 22, 21));
         EXPECT_EQ(frame.CommandButton(cmd::kDelete)->geometry(), QRect(390, 218, 22, 21));
         EXPECT_EQ(frame.CommandButton(cmd::kSendToBack)->geometry(), QRect(510, 218, 22, 21));
-        EXPECT_EQ(frame.CommandButton(cmd::kZoomIn)->geometry(), QRect(w - 263, 218, 22, 21));
-        EXPECT_EQ(frame.CommandButton(cmd::kZoomOut)->geometry(), QRect(w - 239, 218, 22, 21));
+        EXPECT_EQ(frame.CommandButton(cmd::kZoomIn)->geometry(), QRect(w - 283, 218, 22, 21));
+        EXPECT_EQ(frame.CommandButton(cmd::kZoomOut)->geometry(), QRect(w - 259, 218, 22, 21));
         EXPECT_EQ(frame.CommandButton(cmd::kFrameTab)->geometry(), QRect(197, 60, 88, 22));
         EXPECT_EQ(frame.CommandButton(cmd::kTextTab)->geometry(), QRect(197 + 5 * 88, 60, 88, 22));
         EXPECT_EQ(frame.CommandButton(cmd::kClose)->geometry(), QRect(w - 38, 5, 24, 14));
@@ -398,10 +398,20 @@ TEST(MainFrame, PreviewFitsTheCollageAndAPressOrEscapeEndsIt)
     EXPECT_FLOAT_EQ(canvas.Model().Zoom(), 0.5f);
     QTest::mouseClick(&canvas, Qt::RightButton, {}, QPoint(400, 300));
     EXPECT_TRUE(frame.InPreview());
+    frame.OnContextMenu(canvas.mapToGlobal(QPoint(400, 300)), false);
+    EXPECT_EQ(frame.OpenMenu(), nullptr); // no menu over the preview
+    const int selected = canvas.SelectedIndex();
     QTest::mouseClick(&canvas, Qt::LeftButton, {}, QPoint(400, 300));
     EXPECT_FALSE(frame.InPreview());
     EXPECT_FLOAT_EQ(canvas.Model().Zoom(), 1.25f);
     EXPECT_EQ(canvas.Model().ItemCount(), 1); // the press edited nothing
+    EXPECT_EQ(canvas.SelectedIndex(), selected);
+
+    // Escape ends it wherever the focus is.
+    frame.OnCommand(cmd::kPreview);
+    frame.setFocus();
+    QTest::keyClick(&frame, Qt::Key_Escape);
+    EXPECT_FALSE(frame.InPreview());
 
     // With no zoom chosen the view comes back at 75%.
     frame.OnCommand(cmd::kPreview);
@@ -537,6 +547,24 @@ TEST(MainFrame, PropertyBarSetsTheBrushTool)
     EXPECT_FALSE(frame.ToolActive());
     EXPECT_FALSE(frame.CommandButton(cmd::kBrushSwitch)->isChecked());
     EXPECT_EQ(frame.CommandButton(cmd::kBrushSwitch)->text(), QStringLiteral("Brush: Off"));
+}
+
+TEST(MainFrame, AnAddedTextGoesIntoTheTextBoxSelected)
+{
+    MainFrame frame;
+    auto* box = new QLineEdit; // owned by the text panel's place
+    frame.LibraryPanelPlace(MainFrame::Tab::Text).SetContent(box);
+    frame.SetTextEditBox(box);
+    frame.show();
+    frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    frame.OnCommand(cmd::kTextTab);
+    frame.OnTextBoxChanged(QStringLiteral("Summer 2026"));
+    frame.OnAddText(0);
+    ASSERT_EQ(frame.Canvas().Model().ItemCount(), 1);
+    EXPECT_EQ(box->text(), QStringLiteral("Summer 2026"));
+    EXPECT_EQ(box->selectedText(), QStringLiteral("Summer 2026"));
+    EXPECT_TRUE(box->hasFocus());
 }
 
 TEST(MainFrame, TextBoxTextIsKeptToTheField)
@@ -773,6 +801,20 @@ TEST(MainFrameScreenshot, WholeWindowWithACollage)
     frame.OnContextMenu(canvas.mapToGlobal(QPoint(300, 200)), false);
     Shoot(QStringLiteral("menu-canvas"));
     frame.OpenMenu()->close();
+
+    // The zoom box's list, opened by a press on the box.
+    CVelComboBox& zoom = frame.ZoomBox();
+    QTest::mouseClick(&zoom, Qt::LeftButton, {}, QPoint(zoom.width() - 5, zoom.height() / 2));
+    EXPECT_TRUE(zoom.DroppedDown());
+    Shoot(QStringLiteral("zoom-box"));
+    zoom.ShowDropDown(false);
+
+    // The preview: the collage alone, fitted to the window.
+    frame.OnCommand(cmd::kPreview);
+    EXPECT_TRUE(frame.InPreview());
+    Shoot(QStringLiteral("preview"));
+    QTest::keyClick(&canvas, Qt::Key_Escape);
+    EXPECT_FALSE(frame.InPreview());
     accelerators.clear();
     SetLanguageTableOwner(nullptr);
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Starts the editor in a real X server (Xvfb) and checks from a screenshot of the
-# root window that the main window was drawn: dialog body, menu bar and photo column in
-# their colours.
+# root window that the main window was drawn: dialog body, caption bar, the menu bar's
+# frame line and the photo column in their colours.
 set -u
 exe=$1
 if ! command -v xvfb-run >/dev/null || ! command -v import >/dev/null; then
@@ -24,10 +24,12 @@ xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
   kill $pid; wait $pid 2>/dev/null; true' _ "$exe" "$shot"
 [ -f "$shot" ] || { echo "FAIL: no screenshot"; exit 1; }
 body=$(convert "$shot" -format "%[hex:p{8,400}]" info:)
-menubar=$(convert "$shot" -format "%[hex:p{600,45}]" info:)
+caption=$(convert "$shot" -format "%[hex:p{600,15}]" info:)
+menubar=$(convert "$shot" -format "%[hex:p{600,57}]" info:)
 column=$(convert "$shot" -format "%[hex:p{90,400}]" info:)
-echo "body pixel $body, menu bar pixel $menubar, photo column pixel $column"
+echo "body pixel $body, caption pixel $caption, menu bar line pixel $menubar, photo column pixel $column"
 [ "${body:0:6}" = "DDDDDD" ] || { echo "FAIL: window body not drawn"; exit 1; }
-[ "${menubar:0:6}" = "EAEBED" ] || { echo "FAIL: menu bar not drawn"; exit 1; }
+[ "${caption:0:6}" = "CCD1D9" ] || { echo "FAIL: caption bar not drawn"; exit 1; }
+[ "${menubar:0:6}" = "C8C8C8" ] || { echo "FAIL: menu bar not drawn"; exit 1; }
 [ "${column:0:6}" = "FFFFFF" ] || { echo "FAIL: photo library column not drawn"; exit 1; }
 echo "PASS"
