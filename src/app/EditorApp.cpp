@@ -1,5 +1,7 @@
 #include "app/EditorApp.h"
 
+#include "app/CommandIds.h"
+
 #include "app/LanguageTable.h"
 #include "app/MainFrame.h"
 #include "app/SingleInstance.h"
@@ -31,10 +33,10 @@ struct Accelerator {
 };
 
 constexpr Accelerator kAccelerators[] = {
-    {Qt::Key_F, MainFrame::kCmdOpenFileMenu},
-    {Qt::Key_E, MainFrame::kCmdOpenEditMenu},
-    {Qt::Key_N, MainFrame::kCmdOpenLibraryMenu},
-    {Qt::Key_H, MainFrame::kCmdOpenHelpMenu},
+    {Qt::Key_F, cmd::kOpenFileMenu},
+    {Qt::Key_E, cmd::kOpenEditMenu},
+    {Qt::Key_N, cmd::kOpenLibraryMenu},
+    {Qt::Key_H, cmd::kOpenHelpMenu},
 };
 
 } // namespace

@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <vector>
+
 #include <algorithm>
 
 namespace colours {
@@ -14,6 +16,8 @@ namespace {
 constexpr int kSliceRows = 6;          // rows kept at the top and bottom when the face is resized
 constexpr double kFaceCorner = 3.0;    // corner radius of the face
 constexpr int kSeparatorInset = 4;     // the line before the arrow stops this far from the edges
+constexpr int kArrowTop = 7;           // the arrow lies in rows 7 .. 13; rows 7 and 14 are plain
+constexpr int kArrowRows = 7;
 
 } // namespace
 
@@ -83,14 +87,31 @@ void DrawPickerFace(QPainter& painter, const QRect& target, const QImage& face)
         {kFaceLeftCap, kFaceMiddle, target.left() + leftCap, middle},
         {kFaceWidth - rightCap, rightCap, target.right() + 1 - rightCap, rightCap},
     };
-    // Row pieces: the face's own height when it fits, else top, stretched middle, bottom.
+    // Row pieces. A target no taller than the face: top, stretched middle, bottom. A taller
+    // one keeps the arrow's rows whole in the middle and stretches one plain row above and
+    // one below them, so the arrow is not drawn out.
     const int rows = target.height();
-    const int edgeRows = std::min(kSliceRows, rows / 2);
-    const Piece rowPieces[3] = {
-        {0, edgeRows, target.top(), edgeRows},
-        {kSliceRows, kFaceHeight - 2 * kSliceRows, target.top() + edgeRows, rows - 2 * edgeRows},
-        {kFaceHeight - edgeRows, edgeRows, target.bottom() + 1 - edgeRows, edgeRows},
-    };
+    std::vector<Piece> rowPieces;
+    if (rows <= kFaceHeight) {
+        const int edgeRows = std::min(kSliceRows, rows / 2);
+        rowPieces = {
+            {0, edgeRows, target.top(), edgeRows},
+            {kSliceRows, kFaceHeight - 2 * kSliceRows, target.top() + edgeRows, rows - 2 * edgeRows},
+            {kFaceHeight - edgeRows, edgeRows, target.bottom() + 1 - edgeRows, edgeRows},
+        };
+    } else {
+        const int above = (rows - kFaceHeight) / 2;
+        const int below = rows - kFaceHeight - above;
+        const int arrowBottom = kArrowTop + kArrowRows;
+        rowPieces = {
+            {0, kArrowTop, target.top(), kArrowTop},
+            {kArrowTop, 1, target.top() + kArrowTop, above},
+            {kArrowTop, kArrowRows, target.top() + kArrowTop + above, kArrowRows},
+            {arrowBottom, 1, target.top() + arrowBottom + above, below},
+            {arrowBottom, kFaceHeight - arrowBottom, target.top() + arrowBottom + above + below,
+             kFaceHeight - arrowBottom},
+        };
+    }
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     for (const Piece& column : columns) {

@@ -30,8 +30,9 @@ enum class FaceLook { Normal, Hover, Pressed, Disabled };
 QImage MakePickerFace(FaceLook look);
 
 // Draws `face` over `target`: the left cap and the right cap at their widths, the middle
-// stretched between them. Taller or shorter targets keep the top and bottom 6 rows and
-// stretch the rows between, so the corners stay round.
+// stretched between them. Shorter targets keep the top and bottom 6 rows and stretch the
+// rows between, so the corners stay round; taller ones keep the arrow's rows whole and
+// stretch a plain row above and one below them.
 void DrawPickerFace(QPainter& painter, const QRect& target, const QImage& face);
 
 // The palette window's 16 x 16 dialog button: red, green and yellow squares on the face.

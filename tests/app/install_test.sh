@@ -6,7 +6,8 @@ prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 for f in bin/montara bin/montara-tool share/applications/montara.desktop \
-         share/icons/hicolor/scalable/apps/montara.svg share/icons/hicolor/256x256/apps/montara.png; do
+         share/icons/hicolor/scalable/apps/montara.svg share/icons/hicolor/256x256/apps/montara.png \
+         share/montara/help/index.html; do
   [ -e "$prefix/$f" ] || { echo "FAIL: $f not installed"; exit 1; }
 done
 [ -x "$prefix/bin/montara" ] && [ -x "$prefix/bin/montara-tool" ] || { echo "FAIL: programs not executable"; exit 1; }

@@ -45,6 +45,9 @@ inline constexpr QColor kWindowOutline{128, 134, 145};
 inline constexpr QColor kCloseGlyph{62, 66, 74};
 inline constexpr QColor kCloseHover{222, 68, 68};
 inline constexpr QColor kClosePressed{172, 40, 40};
+// The main window's minimise and maximise buttons on the caption bar, under the mouse and held.
+inline constexpr QColor kCaptionButtonHover{226, 230, 236};
+inline constexpr QColor kCaptionButtonPressed{184, 191, 202};
 
 // Check boxes of check-style buttons.
 inline constexpr QColor kCheckEdge{140, 140, 140};

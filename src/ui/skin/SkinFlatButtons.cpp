@@ -71,7 +71,8 @@ void SkinLabelButton::SetEmboss(bool on)
 
 QSize SkinLabelButton::sizeHint() const
 {
-    return {2 * skin::kLabelInset + fontMetrics().horizontalAdvance(text()) + 2, fontMetrics().height() + 8};
+    const int textWidth = fontMetrics().size(Qt::TextSingleLine | Qt::TextShowMnemonic, text()).width();
+    return {2 * skin::kLabelInset + textWidth + 2, fontMetrics().height() + 8};
 }
 
 void SkinLabelButton::paintEvent(QPaintEvent*)
@@ -85,7 +86,8 @@ void SkinLabelButton::paintEvent(QPaintEvent*)
         p.drawRect(rect().adjusted(0, 0, -1, -1));
     }
     const QRect textBox = rect().adjusted(skin::kLabelInset, 0, 0, 0);
-    constexpr int kFlags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
+    // An "&" marks the mnemonic letter, underlined as in the menu bar ("&File").
+    constexpr int kFlags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextShowMnemonic;
     p.setFont(font());
     p.setPen(isEnabled() ? skin::kText : skin::kDisabledText);
     p.drawText(textBox, kFlags, text());

@@ -13,7 +13,8 @@
 // SkinLabelButton - the flat label button: the dialog colour 221; hovered or pressed, white
 // framed in black; the caption 5 pixels from the left, vertically centred, in the button text
 // colour (120 grey when disabled); with the emboss flag the caption again one pixel right of
-// and below it in 240 grey.
+// and below it in 240 grey. An "&" in the caption underlines the letter after it (the
+// mnemonic) and is not drawn.
 
 #include "ui/skin/SkinButton.h"
 
