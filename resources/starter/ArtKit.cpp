@@ -254,9 +254,10 @@ QPainterPath SparklePath(const QRectF& box)
 
 QPainterPath ButterflyPath(const QRectF& box)
 {
-    return UniteInBox({Ellipse({0.29, 0.32}, 0.25, 0.19, -35), Ellipse({0.71, 0.32}, 0.25, 0.19, 35),
-                       Ellipse({0.33, 0.70}, 0.17, 0.13, 35), Ellipse({0.67, 0.70}, 0.17, 0.13, -35),
-                       Ellipse({0.5, 0.52}, 0.045, 0.27)},
+    // Wings point away from the body: the upper ones up and out, the lower ones down and out.
+    return UniteInBox({Ellipse({0.29, 0.30}, 0.26, 0.18, 40), Ellipse({0.71, 0.30}, 0.26, 0.18, -40),
+                       Ellipse({0.32, 0.70}, 0.18, 0.12, -50), Ellipse({0.68, 0.70}, 0.18, 0.12, 50),
+                       Ellipse({0.5, 0.5}, 0.05, 0.3)},
                       box);
 }
 

@@ -294,7 +294,7 @@ std::vector<Named> StarterShapes()
                   return p;
               }()),
         Shape("diamond", 300, 340, PolygonPath(ShapeBox(300, 340), 4, 0)),
-        Shape("flower", 320, 320, FlowerPath(ShapeBox(320, 320), 6, 0.42)),
+        Shape("flower", 320, 320, FlowerPath(ShapeBox(320, 320), 6, 0.55)),
         Shape("crescent-moon", 300, 320, CrescentPath(ShapeBox(300, 320))),
         Shape("badge", 320, 320, ScallopedCirclePath(ShapeBox(320, 320), 16)),
         Shape("butterfly", 360, 300, ButterflyPath(ShapeBox(360, 300))),
@@ -318,7 +318,7 @@ std::vector<Named> StarterBrushes()
         }),
         Brush("sparkle", 96, Fill(SparklePath, QColor(250, 200, 50))),
         Brush("flower", 96, [](QPainter& p, const QRectF& box) {
-            p.fillPath(FlowerPath(box, 5, 0.38), QColor(240, 120, 170));
+            p.fillPath(FlowerPath(box, 5, 0.6), QColor(240, 120, 170));
             p.setBrush(QColor(250, 210, 60));
             p.drawEllipse(box.center(), box.width() * 0.14, box.width() * 0.14);
         }),
