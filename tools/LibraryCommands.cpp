@@ -292,11 +292,12 @@ int PackInstall(QStringList args)
     const library::InstallResult result = library::InstallResourcePack(args.first(), dataFolder);
     if (result.status != library::InstallStatus::Installed)
         return Failure(result.message);
-    Print(QStringLiteral("installed %1 %2 entries into %3 (indexes %4 to %5)")
-              .arg(result.count)
-              .arg(QLatin1String(library::CategoryName(result.category)), dataFolder)
-              .arg(result.firstIndex)
-              .arg(result.firstIndex + result.count - 1));
+    QString line = QStringLiteral("installed %1 %2 entries into %3")
+                       .arg(result.count)
+                       .arg(QLatin1String(library::CategoryName(result.category)), dataFolder);
+    if (result.count > 0)
+        line += QStringLiteral(" (indexes %1 to %2)").arg(result.firstIndex).arg(result.firstIndex + result.count - 1);
+    Print(line);
     return kOk;
 }
 

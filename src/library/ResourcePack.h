@@ -36,6 +36,7 @@
 
 namespace library {
 
+inline constexpr char kPackDialogFilter[] = "(*.qrs)"; // the open dialog's only filter
 inline constexpr std::int64_t kPackHeaderSize = 8;  // category, count
 inline constexpr std::int64_t kPackNameSize = 260;  // one "Res_Info" record, terminator included
 
