@@ -295,6 +295,11 @@ InstallResult InstallResourcePack(const QString& packPath, const QString& dataFo
         targets.push_back({dataFolder + QLatin1String(files.imageFile), files.imageLayout, {}, 0, 0, nullptr});
     std::int32_t kept = std::numeric_limits<std::int32_t>::max();
     for (TargetFile& target : targets) {
+        // A file that is there but cannot be read would be replaced by the new entries alone.
+        if (QFile file(target.path); file.exists() && !file.open(QIODevice::ReadOnly)) {
+            return Result(InstallStatus::Failed, QStringLiteral("The library file %1 cannot be read (%2). %3")
+                                                     .arg(target.path, file.errorString(), NothingChanged()));
+        }
         target.existing = ScanCompleteEntries(target.path, target.layout);
         kept = std::min(kept, static_cast<std::int32_t>(target.existing.entries.size()));
     }

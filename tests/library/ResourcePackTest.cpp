@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageWriter>
 #include <QTemporaryDir>
 
@@ -420,4 +421,15 @@ TEST_F(ResourcePacks, StarterPacksInstallOnlyIntoMissingCategories)
     EXPECT_EQ(I32At(ReadBytes(data + kClipArtsFile), 0), 3);
     // Every later start finds the files and installs nothing.
     EXPECT_TRUE(InstallStarterPacks(data, starter).empty());
+}
+
+// A library file that is there but cannot be read is not replaced by the new entries.
+TEST_F(ResourcePacks, UnreadableLibraryFileStopsTheInstall)
+{
+    QDir().mkpath(data + kClipArtsFile); // a folder where the file should be
+    const InstallResult result = InstallResourcePack(Pack(QStringLiteral("c.qrs"), 2, 1), data);
+    EXPECT_EQ(result.status, InstallStatus::Failed);
+    EXPECT_TRUE(result.message.contains(QLatin1String("cannot be read"))) << result.message.toStdString();
+    EXPECT_TRUE(QFileInfo(data + kClipArtsFile).isDir());
+    EXPECT_FALSE(QFile::exists(data + kResInfoFile));
 }
