@@ -5,13 +5,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QTemporaryFile>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstring>
 #include <limits>
 #include <memory>
+
+#include <cstdio>
+#include <unistd.h>
 
 namespace library {
 
@@ -37,12 +41,12 @@ bool ReadAt(QFile& file, std::int64_t offset, void* out, std::int64_t length)
     return file.seek(offset) && file.read(static_cast<char*>(out), length) == length;
 }
 
-bool WriteAll(QSaveFile& out, const void* data, std::int64_t length)
+bool WriteAll(QIODevice& out, const void* data, std::int64_t length)
 {
     return out.write(static_cast<const char*>(data), length) == length;
 }
 
-bool WriteI32At(QSaveFile& out, std::int64_t offset, std::int32_t value)
+bool WriteI32At(QIODevice& out, std::int64_t offset, std::int32_t value)
 {
     std::uint8_t bytes[4];
     le::WriteI32(bytes, value);
@@ -50,7 +54,7 @@ bool WriteI32At(QSaveFile& out, std::int64_t offset, std::int32_t value)
 }
 
 // Appends length bytes of in, from offset, to out.
-bool CopyRange(QFile& in, std::int64_t offset, std::int64_t length, QSaveFile& out, std::vector<char>& buffer)
+bool CopyRange(QFile& in, std::int64_t offset, std::int64_t length, QIODevice& out, std::vector<char>& buffer)
 {
     if (!in.seek(offset))
         return false;
@@ -63,6 +67,35 @@ bool CopyRange(QFile& in, std::int64_t offset, std::int64_t length, QSaveFile& o
     return true;
 }
 
+// A file written completely beside its target, then put in its place by one rename.
+// Written and flushed to disk first, so that the renames of all files of an install follow
+// each other with nothing in between. Removed when it is never put in place.
+class PendingFile {
+public:
+    bool Open(const QString& target)
+    {
+        target_ = target;
+        temp_ = std::make_unique<QTemporaryFile>(target + QStringLiteral(".XXXXXX"));
+        return temp_->open()
+            && temp_->setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                                     | QFileDevice::ReadOther);
+    }
+    QTemporaryFile& Device() { return *temp_; }
+    QString ErrorString() const { return temp_ ? temp_->errorString() : QString(); }
+    bool Sync() { return temp_->flush() && ::fsync(temp_->handle()) == 0; }
+    bool Rename()
+    {
+        if (std::rename(QFile::encodeName(temp_->fileName()).constData(), QFile::encodeName(target_).constData()) != 0)
+            return false;
+        temp_->setAutoRemove(false);
+        return true;
+    }
+
+private:
+    QString target_;
+    std::unique_ptr<QTemporaryFile> temp_;
+};
+
 // One library file being rewritten: the entries it keeps, then the pack's.
 struct TargetFile {
     QString path;
@@ -70,7 +103,7 @@ struct TargetFile {
     LibraryScan existing;
     std::int32_t keptCount = 0;
     std::int64_t keepEnd = 0; // end of the last kept entry (0: no file to keep from)
-    std::unique_ptr<QSaveFile> out;
+    std::unique_ptr<PendingFile> out;
 };
 
 void KeepEntries(TargetFile& target, std::int32_t count)
@@ -84,15 +117,15 @@ void KeepEntries(TargetFile& target, std::int32_t count)
 // Starts the temporary file of a target: a count to be filled in, then its kept entries.
 bool BeginTarget(TargetFile& target, std::vector<char>& buffer)
 {
-    target.out = std::make_unique<QSaveFile>(target.path);
-    if (!target.out->open(QIODevice::WriteOnly))
+    target.out = std::make_unique<PendingFile>();
+    if (!target.out->Open(target.path))
         return false;
     std::uint8_t zero[4] = {};
-    if (!WriteAll(*target.out, zero, 4))
+    if (!WriteAll(target.out->Device(), zero, 4))
         return false;
     if (target.keepEnd > kCountSize) {
         QFile in(target.path);
-        if (!in.open(QIODevice::ReadOnly) || !CopyRange(in, kCountSize, target.keepEnd - kCountSize, *target.out, buffer))
+        if (!in.open(QIODevice::ReadOnly) || !CopyRange(in, kCountSize, target.keepEnd - kCountSize, target.out->Device(), buffer))
             return false;
     }
     return true;
@@ -318,7 +351,7 @@ InstallResult InstallResourcePack(const QString& packPath, const QString& dataFo
     for (TargetFile& target : targets) {
         KeepEntries(target, kept);
         if (!BeginTarget(target, buffer))
-            return writeFailure(target.path, target.out->errorString());
+            return writeFailure(target.path, target.out->ErrorString());
     }
 
     QFile in(packPath);
@@ -329,36 +362,37 @@ InstallResult InstallResourcePack(const QString& packPath, const QString& dataFo
     TargetFile& thumbs = targets[0];
     TargetFile* images = targets.size() > 1 ? &targets[1] : nullptr;
     for (const PackEntry& entry : pack->entries) {
-        if (!CopyRange(in, entry.offset, entry.thumbnailSize, *thumbs.out, buffer))
-            return writeFailure(thumbs.path, in.errorString() + QLatin1Char(' ') + thumbs.out->errorString());
-        if (images && !CopyRange(in, entry.offset + entry.thumbnailSize, entry.imageSize, *images->out, buffer))
-            return writeFailure(images->path, in.errorString() + QLatin1Char(' ') + images->out->errorString());
+        if (!CopyRange(in, entry.offset, entry.thumbnailSize, thumbs.out->Device(), buffer))
+            return writeFailure(thumbs.path, in.errorString() + QLatin1Char(' ') + thumbs.out->ErrorString());
+        if (images && !CopyRange(in, entry.offset + entry.thumbnailSize, entry.imageSize, images->out->Device(), buffer))
+            return writeFailure(images->path, in.errorString() + QLatin1Char(' ') + images->out->ErrorString());
     }
     // The counts, now that every entry is in.
     const std::int32_t total = kept + pack->count;
     for (TargetFile& target : targets) {
-        if (!WriteI32At(*target.out, 0, total))
-            return writeFailure(target.path, target.out->errorString());
+        if (!WriteI32At(target.out->Device(), 0, total) || !target.out->Sync())
+            return writeFailure(target.path, target.out->ErrorString());
     }
 
-    QSaveFile resOut(resInfoPath);
+    PendingFile resOut;
     QByteArray record(kPackNameSize, '\0');
     std::memcpy(record.data(), name.constData(), static_cast<std::size_t>(name.size()));
     std::uint8_t countBytes[4];
     le::WriteI32(countBytes, resInfo.count + 1);
-    if (!resOut.open(QIODevice::WriteOnly) || !WriteAll(resOut, countBytes, 4)
-        || !WriteAll(resOut, resInfo.records.constData(), resInfo.records.size())
-        || !WriteAll(resOut, record.constData(), record.size()))
-        return writeFailure(resInfoPath, resOut.errorString());
+    if (!resOut.Open(resInfoPath) || !WriteAll(resOut.Device(), countBytes, 4)
+        || !WriteAll(resOut.Device(), resInfo.records.constData(), resInfo.records.size())
+        || !WriteAll(resOut.Device(), record.constData(), record.size()) || !resOut.Sync())
+        return writeFailure(resInfoPath, resOut.ErrorString());
 
-    // The image file first: killed after it, the thumbnail file (what the panels show)
-    // still has the old count and the next install trims the image file back to it.
+    // Everything is on disk; the renames follow each other. The image file first: stopped
+    // after it, the thumbnail file (what the panels show) still has the old count and the
+    // next install trims the image file back to it.
     for (auto it = targets.rbegin(); it != targets.rend(); ++it) {
-        if (!it->out->commit())
-            return writeFailure(it->path, it->out->errorString());
+        if (!it->out->Rename())
+            return writeFailure(it->path, QString::fromLocal8Bit(std::strerror(errno)));
     }
-    if (!resOut.commit())
-        return writeFailure(resInfoPath, resOut.errorString());
+    if (!resOut.Rename())
+        return writeFailure(resInfoPath, QString::fromLocal8Bit(std::strerror(errno)));
 
     InstallResult result;
     result.status = InstallStatus::Installed;

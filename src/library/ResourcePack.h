@@ -20,11 +20,12 @@
 // a negative count or size, a pixel block or picture larger than the rest of the file or
 // than 1 GB, an unknown category or a file that ends early refuses it with a message. Each
 // changed file (the thumbnail file, the image file, "Res_Info") is written complete into a
-// temporary file beside it and renamed over it only when all of them were written, image
-// file first and "Res_Info" last; the counts are written after the entries. A pack that
-// fails, or a program killed at any moment, leaves the old files (a kill between two renames
-// leaves an image file ahead of its thumbnail file, which the next install trims back).
-// The pack's name is recorded only when its entries are in the library.
+// temporary file beside it, flushed to disk, and renamed over it only when all of them
+// were written, image file first and "Res_Info" last, the renames back to back; the counts
+// are written after the entries. A pack that fails, or a program killed while writing,
+// leaves the old files. A kill between two of the renames leaves an image file ahead of its
+// thumbnail file, which the next install trims back, or (between the last two) the entries
+// in with the name not yet recorded. The name is recorded only when the entries are in.
 
 #include "library/LibraryFiles.h"
 
