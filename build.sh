@@ -19,6 +19,7 @@ packages=(
   fonts-liberation fonts-dejavu-core fonts-urw-base35
   xvfb xauth imagemagick xdotool breeze-icon-theme ccache libvips-tools
   libglib2.0-bin gsettings-desktop-schemas
+  openclipart-svg
 )
 
 # Only the fuzz mode needs clang and libFuzzer.

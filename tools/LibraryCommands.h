@@ -8,4 +8,8 @@ namespace tool {
 // "library photos FILE": the records of the photo library file "VelMedia" as JSON.
 Command LibraryCommand();
 
+// "pack build CATEGORY OUT.qrs PICTURE... [--opening L,T,R,B per frame]",
+// "pack list FILE.qrs" (JSON) and "pack install [--data DIR] FILE.qrs".
+Command PackCommand();
+
 } // namespace tool

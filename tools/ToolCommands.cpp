@@ -16,6 +16,7 @@ std::vector<Command> AllCommands()
 {
     std::vector<Command> commands;
     commands.push_back(LibraryCommand());
+    commands.push_back(PackCommand());
     commands.push_back(CipherCommand());
     commands.push_back(LangCommand());
     commands.push_back(ProjectCommand());

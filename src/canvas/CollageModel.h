@@ -93,6 +93,15 @@ public:
     //  - size of a library entry's picture (clip-art library, brush library as loaded by
     //    the brush panel); an empty size = the entry cannot be read
     using EntrySizeReader = std::function<QSize(std::int32_t entryIndex)>;
+    //  - the photo opening of a frame library entry as fractions (left, top, right,
+    //    bottom), already usable (finite, inside 0..1, not empty); nothing = unreadable
+    struct FrameOpening {
+        float left = 0.0f;
+        float top = 0.0f;
+        float right = 1.0f;
+        float bottom = 1.0f;
+    };
+    using FrameOpeningReader = std::function<std::optional<FrameOpening>(std::int32_t entryIndex)>;
 
     explicit CollageModel(QObject* parent = nullptr);
     ~CollageModel() override;
@@ -100,6 +109,9 @@ public:
     void SetTextMeasurer(TextMeasurer measurer);
     void SetClipArtSizeReader(EntrySizeReader reader);
     void SetBrushSizeReader(EntrySizeReader reader);
+    void SetFrameOpeningReader(FrameOpeningReader reader);
+    //  - stored width and height of a shape library entry; empty = unreadable
+    void SetShapeSizeReader(EntrySizeReader reader);
 
     // ---- canvas settings ----
     std::int32_t CanvasWidth() const { return canvasWidth_; }
@@ -192,6 +204,24 @@ public:
     bool UpdateSelectedText();
     void ApplyTextSettings(const Text& settings);
 
+    // ---- decorations of the first selected photo (a photo has a frame or a mask, not both) ----
+    // Entry numbers of ApplyMask from kShapeNumberBase on are shapes (entry = number - base).
+    static constexpr std::int32_t kShapeNumberBase = 5000;
+    // Frame entry n: frameIndex n + 1, the opening stored, the mask removed, the base size
+    // the source size divided by the opening's size (saturating), the crop kept. False
+    // when the opening cannot be read (nothing changes) or no photo is selected (the user
+    // is asked to select one).
+    bool ApplyFrame(std::int32_t entry);
+    // Photo mask number n (< kShapeNumberBase) or shape number: maskIndex number + 1, the
+    // frame removed; a shape also crops the source centrally to its aspect ratio. False,
+    // with nothing changed, for a negative number, a shape whose size cannot be read or a
+    // photo without a source size; no photo selected: as ApplyFrame.
+    bool ApplyMask(std::int32_t number);
+    // A library entry released over the canvas at a client point: frames (category 0)
+    // ApplyFrame, masks (1) ApplyMask(entry), shapes (5) ApplyMask(entry + 5000), clip-art
+    // (2) AddClipArt at the point; other categories do nothing (false).
+    bool DropLibrarySelection(std::int32_t category, std::int32_t entry, std::int32_t clientX, std::int32_t clientY);
+
     void DeleteSelected();
     // The tuning order of the panel; stored into the record's fields of the same names.
     void SetTuning(float scale, float offset, float saturation, float hue, float gamma, float rotation, bool reset);
@@ -282,6 +312,8 @@ private:
     int FirstSelectedOf(ItemKind kind) const;
     std::int32_t CreationOrder() const { return ItemCount() - 1; }
     void ReportPathTooLong(const QString& path) const;
+    void AskForPhoto();
+    void FinishDecoration(int index);
 
     std::int32_t canvasWidth_ = 1024;
     std::int32_t canvasHeight_ = 768;
@@ -312,4 +344,6 @@ private:
     TextMeasurer measureText_;
     EntrySizeReader clipArtSize_;
     EntrySizeReader brushSize_;
+    FrameOpeningReader frameOpening_;
+    EntrySizeReader shapeSize_;
 };

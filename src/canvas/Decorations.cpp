@@ -1,5 +1,6 @@
 #include "canvas/Decorations.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -115,8 +116,15 @@ QImage BuildFrameImage(const QImage& framePicture, int width, int height)
 
 QRect FrameOpeningRect(int width, int height, float left, float top, float right, float bottom)
 {
-    // The fractions are single precision; the widening is done in double, as is the
-    // product with the size. The opening's own width and height are float differences.
+    // Fractions outside 0..1 (a library entry or a project record may hold any float) are
+    // clamped first. The fractions are single precision; the widening is done in double,
+    // as is the product with the size. The opening's own width and height are float
+    // differences.
+    const auto unit = [](float v) { return std::clamp(v, 0.0f, 1.0f); };
+    left = unit(left);
+    top = unit(top);
+    right = unit(right);
+    bottom = unit(bottom);
     const double w = width;
     const double h = height;
     const double values[4] = {w * (left - 0.01), h * (top - 0.01), w * (static_cast<double>(right - left) + 0.02),

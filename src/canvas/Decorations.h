@@ -62,11 +62,11 @@ bool ApplyMaskPicture(QImage& display, MaskKind kind, const QImage& maskAtDispla
 // or the size is empty or over 1 GB of pixels.
 QImage BuildFrameImage(const QImage& framePicture, int width, int height);
 
-// Where a framed photo of displayed size W x H is drawn: its opening widened by 0.01 of
-// the size on every side, (trunc(W (left - 0.01)), trunc(H (top - 0.01)),
-// trunc(W (right - left + 0.02)), trunc(H (bottom - top + 0.02))) as x, y, width,
-// height. An empty rectangle for fractions that are not finite or put an edge more than
-// 2^24 pixels away.
+// Where a framed photo of displayed size W x H is drawn: its opening, each fraction
+// clamped to 0..1, widened by 0.01 of the size on every side, (trunc(W (left - 0.01)),
+// trunc(H (top - 0.01)), trunc(W (right - left + 0.02)), trunc(H (bottom - top + 0.02)))
+// as x, y, width, height. An empty rectangle for a NaN fraction or a size that puts an
+// edge more than 2^24 pixels away.
 QRect FrameOpeningRect(int width, int height, float left, float top, float right, float bottom);
 
 } // namespace decor

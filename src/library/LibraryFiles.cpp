@@ -111,13 +111,10 @@ public:
             payload = header.dataLength;
             if (layout == LibraryLayout::ImageWithOpening) {
                 const std::uint8_t* p = bytes.data() + kImageHeaderSize;
-                const FrameOpening opening{le::ReadF32(p), le::ReadF32(p + 4), le::ReadF32(p + 8),
-                                           le::ReadF32(p + 12)};
-                if (!IsUsableOpening(opening)) {
-                    why = QStringLiteral("the opening is not a rectangle inside the frame");
-                    return false;
-                }
-                header.opening = opening;
+                // The opening does not decide where the next entry starts: an entry with a
+                // nonsense opening is refused on its own by the readers that need it.
+                header.opening = FrameOpening{le::ReadF32(p), le::ReadF32(p + 4), le::ReadF32(p + 8),
+                                              le::ReadF32(p + 12)};
             }
         }
         const std::int64_t start = offset + headerSize;
@@ -339,13 +336,20 @@ std::optional<LibraryLayout> LayoutOfLibraryFile(const QString& fileName)
     return std::nullopt;
 }
 
+FrameOpening ClampedOpening(const FrameOpening& o)
+{
+    const auto unit = [](float v) { return std::clamp(v, 0.0f, 1.0f); };
+    return FrameOpening{unit(o.left), unit(o.top), unit(o.right), unit(o.bottom)};
+}
+
 bool IsUsableOpening(const FrameOpening& o)
 {
     for (float v : {o.left, o.top, o.right, o.bottom}) {
-        if (!std::isfinite(v) || v < 0.0f || v > 1.0f)
+        if (!std::isfinite(v))
             return false;
     }
-    return o.left < o.right && o.top < o.bottom;
+    const FrameOpening c = ClampedOpening(o);
+    return c.left < c.right && c.top < c.bottom;
 }
 
 std::optional<LibraryScan> ScanLibraryFile(const QString& path, LibraryLayout layout, QString* error)
@@ -386,6 +390,31 @@ std::optional<LibraryScan> ScanLibraryFile(const QString& path, LibraryLayout la
     return scan;
 }
 
+LibraryScan ScanCompleteEntries(const QString& path, LibraryLayout layout)
+{
+    LibraryScan scan;
+    LibraryFileReader reader(path);
+    if (!reader.isOpen())
+        return scan;
+    scan.fileSize = reader.size();
+    std::int64_t offset = 0;
+    if (reader.ReadCount(scan.count)) {
+        offset = kCountSize;
+        for (std::int32_t i = 0; i < scan.count; ++i) {
+            EntryHeader header;
+            QString why;
+            if (!reader.ReadEntryHeader(offset, layout, header, why))
+                break;
+            offset += header.size;
+            scan.entries.push_back(header);
+        }
+    } else {
+        scan.count = 0;
+    }
+    scan.trailingBytes = scan.fileSize - offset;
+    return scan;
+}
+
 QImage ReadThumbnailEntry(const QString& path, int n)
 {
     LibraryFileReader reader(path);
@@ -420,6 +449,8 @@ std::optional<ImageEntry> ReadImageEntry(const QString& path, int n, LibraryLayo
     ImageEntry entry;
     if (!reader.FindEntry(n, layout, entry.header))
         return std::nullopt;
+    if (entry.header.opening && !IsUsableOpening(*entry.header.opening))
+        return std::nullopt;
     QByteArray encoded(entry.header.dataLength, Qt::Uninitialized);
     const std::int64_t dataOffset = entry.header.offset + entry.header.size - entry.header.dataLength;
     if (!reader.ReadAt(dataOffset, encoded.data(), encoded.size()))
@@ -433,9 +464,9 @@ std::optional<ImageEntry> ReadImageEntry(const QString& path, int n, LibraryLayo
 std::optional<FrameOpening> ReadFrameOpening(const QString& path, int n)
 {
     const std::optional<EntryHeader> header = ReadImageEntryHeader(path, n, LibraryLayout::ImageWithOpening);
-    if (!header)
+    if (!header || !header->opening || !IsUsableOpening(*header->opening))
         return std::nullopt;
-    return header->opening;
+    return ClampedOpening(*header->opening);
 }
 
 QSize ReadShapeSize(const QString& path, int n)

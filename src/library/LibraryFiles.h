@@ -81,8 +81,10 @@ inline constexpr std::int64_t kOpeningSize = 16;          // left, top, right, b
 inline constexpr std::int64_t kMaxBlockBytes = 1LL << 30; // largest pixel block or picture
 
 // The photo opening of a frame, as fractions of the frame picture's width (left, right)
-// and height (top, bottom). A usable opening is finite, inside 0..1 and not empty; the
-// readers refuse any other, since the frame's base size divides by its width and height.
+// and height (top, bottom). A usable opening has four finite values and is not empty once
+// each value is clamped to 0..1; it is used clamped. Any other opening refuses its own
+// entry only (the frame's base size divides by the opening's width and height); entries
+// are always walked by their stored sizes, so the entries after it stay readable.
 struct FrameOpening {
     float left = 0.0f;
     float top = 0.0f;
@@ -90,6 +92,8 @@ struct FrameOpening {
     float bottom = 1.0f;
 };
 bool IsUsableOpening(const FrameOpening& opening);
+// Each value clamped to 0..1 (NaN stays NaN).
+FrameOpening ClampedOpening(const FrameOpening& opening);
 
 // One entry's stored fields, without its pixels or picture bytes.
 struct EntryHeader {
@@ -97,7 +101,7 @@ struct EntryHeader {
     std::int32_t width = 0;
     std::int32_t height = 0;
     std::int32_t dataLength = 0; // image files; the pixel block size is implied in thumbnail files
-    std::optional<FrameOpening> opening; // image files with openings only
+    std::optional<FrameOpening> opening; // image files with openings only; as stored
     std::int64_t size = 0;       // bytes of the whole entry
 };
 
@@ -113,6 +117,12 @@ struct LibraryScan {
 std::optional<LibraryScan> ScanLibraryFile(const QString& path, LibraryLayout layout,
                                            QString* error = nullptr);
 
+// The entries of a file that are whole, from the first on, up to its count or the first
+// damaged entry, whichever comes first; count is the stored count (0 when the file is
+// shorter than it). An empty scan when the file cannot be opened. The installer keeps
+// exactly these entries of a library file it appends to.
+LibraryScan ScanCompleteEntries(const QString& path, LibraryLayout layout);
+
 // "Read thumbnail entry n": the pixel block of entry n of a thumbnail file as a
 // Format_ARGB32 picture of the stored size. A null QImage when the file cannot be
 // read, n is out of range, an entry up to n is damaged or entry n is empty (0 wide or
@@ -124,14 +134,16 @@ std::optional<EntryHeader> ReadImageEntryHeader(const QString& path, int n, Libr
 
 // "Read image entry n": the encoded picture of entry n decoded as Format_ARGB32 at the
 // picture's own size (the stored width and height are not used for decoding), with the
-// entry's stored fields. Nothing when the entry cannot be read or its picture not decoded.
+// entry's stored fields. Nothing when the entry cannot be read, its picture not decoded,
+// or (in "photoframes") its opening is not usable.
 struct ImageEntry {
     EntryHeader header;
     QImage picture;
 };
 std::optional<ImageEntry> ReadImageEntry(const QString& path, int n, LibraryLayout layout);
 
-// The opening of entry n of "photoframes"; nothing when unreadable.
+// The opening of entry n of "photoframes", clamped to 0..1; nothing when the entry is
+// unreadable or its opening not usable.
 std::optional<FrameOpening> ReadFrameOpening(const QString& path, int n);
 
 // The stored width and height of entry n of "shape", without decoding; (0, 0) when the

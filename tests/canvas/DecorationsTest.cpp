@@ -145,8 +145,10 @@ TEST(Decorations, FrameOpeningWidenedByOneHundredthOnEverySide)
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float big = std::numeric_limits<float>::max();
     EXPECT_TRUE(FrameOpeningRect(1000, 1000, nan, 0.1f, 0.9f, 0.9f).isNull());
-    EXPECT_TRUE(FrameOpeningRect(1000, 1000, 0.9f, 0.1f, big, 0.9f).isNull());
-    EXPECT_TRUE(FrameOpeningRect(1000, 1000, -big, 0.1f, big, 0.9f).isNull());
+    // Fractions outside 0..1 are clamped: the photo never leaves the frame's area by more
+    // than the widening.
+    EXPECT_EQ(FrameOpeningRect(1000, 1000, 0.9f, 0.1f, big, 0.9f), FrameOpeningRect(1000, 1000, 0.9f, 0.1f, 1.0f, 0.9f));
+    EXPECT_EQ(FrameOpeningRect(1000, 1000, -big, -0.5f, big, 1.05f), QRect(-10, -10, 1020, 1020));
     EXPECT_TRUE(FrameOpeningRect(std::numeric_limits<int>::max(), 1000, 0.5f, 0.1f, 0.9f, 0.9f).isNull());
 }
 

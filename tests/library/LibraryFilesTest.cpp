@@ -441,12 +441,22 @@ TEST_F(LibraryFiles, HostileSizesAndCountsGiveNothing)
     const float inf = std::numeric_limits<float>::infinity();
     for (const FrameOpening& bad : {FrameOpening{std::nanf(""), 0, 1, 1}, FrameOpening{0, 0, inf, 1},
                                     FrameOpening{0.5f, 0, 0.5f, 1}, FrameOpening{0.6f, 0, 0.4f, 1},
-                                    FrameOpening{0, 0.7f, 1, 0.2f}, FrameOpening{-0.1f, 0, 1, 1},
-                                    FrameOpening{0, 0, 1, 1.5f}}) {
+                                    FrameOpening{0, 0.7f, 1, 0.2f}, FrameOpening{1.2f, 0, 1.5f, 1},
+                                    FrameOpening{0, -0.5f, 1, -0.1f}}) {
         imageFile(2, 2, png.size(), bad, png);
         EXPECT_FALSE(ReadFrameOpening(path, 0));
         EXPECT_FALSE(ReadImageEntry(path, 0, LibraryLayout::ImageWithOpening));
+        EXPECT_TRUE(ReadImageEntryHeader(path, 0, LibraryLayout::ImageWithOpening)); // still walkable
     }
+    // Finite openings reaching outside the frame are used clamped to 0..1.
+    imageFile(2, 2, png.size(), FrameOpening{-0.1f, 0.2f, 1.05f, 1.5f}, png);
+    const std::optional<FrameOpening> clamped = ReadFrameOpening(path, 0);
+    ASSERT_TRUE(clamped);
+    EXPECT_EQ(clamped->left, 0.0f);
+    EXPECT_EQ(clamped->top, 0.2f);
+    EXPECT_EQ(clamped->right, 1.0f);
+    EXPECT_EQ(clamped->bottom, 1.0f);
+    EXPECT_TRUE(ReadImageEntry(path, 0, LibraryLayout::ImageWithOpening));
 
     // Bytes that are no picture: the entry's fields are readable, its picture is not.
     const QByteArray junk(40, '\x5a');
@@ -507,4 +517,46 @@ TEST(LibraryCategories, FilesAndLayoutsByCategoryAndName)
     EXPECT_EQ(LayoutOfLibraryFile(QStringLiteral("shape_t")), LibraryLayout::Thumbnail);
     EXPECT_FALSE(LayoutOfLibraryFile(QStringLiteral("Res_Info")));
     EXPECT_FALSE(LayoutOfLibraryFile(QStringLiteral("PhotoFrames")));
+}
+
+// One entry with a refused opening must not hide the entries behind it: every entry is
+// walked by its stored sizes whatever its opening says.
+TEST_F(LibraryFiles, RefusedOpeningRefusesOnlyItsOwnEntry)
+{
+    const QByteArray png = Png(Crafted(2, 2, 3));
+    QByteArray bytes;
+    const std::vector<FrameOpening> openings{{0.1f, 0.1f, 0.9f, 0.9f},
+                                             {std::nanf(""), 0.1f, 0.9f, 0.9f},
+                                             {0.1f, 0.1f, 1.05f, 0.9f},
+                                             {0.5f, 0.5f, 0.5f, 0.9f},
+                                             {0.2f, 0.3f, 0.8f, 0.7f}};
+    AppendI32(bytes, static_cast<std::int32_t>(openings.size()));
+    for (const FrameOpening& o : openings) {
+        AppendI32(bytes, 2);
+        AppendI32(bytes, 2);
+        AppendI32(bytes, static_cast<std::int32_t>(png.size()));
+        for (float v : {o.left, o.top, o.right, o.bottom})
+            AppendF32(bytes, v);
+        bytes.append(png);
+    }
+    const QString path = Path(kPhotoFramesFile);
+    WriteBytes(path, bytes);
+
+    const std::optional<LibraryScan> scan = ScanLibraryFile(path, LibraryLayout::ImageWithOpening);
+    ASSERT_TRUE(scan);
+    EXPECT_EQ(scan->entries.size(), openings.size());
+    EXPECT_EQ(scan->trailingBytes, 0);
+    const std::vector<bool> readable{true, false, true, false, true};
+    for (int n = 0; n < static_cast<int>(openings.size()); ++n) {
+        SCOPED_TRACE(n);
+        EXPECT_EQ(ReadFrameOpening(path, n).has_value(), readable[static_cast<std::size_t>(n)]);
+        EXPECT_EQ(ReadImageEntry(path, n, LibraryLayout::ImageWithOpening).has_value(),
+                  readable[static_cast<std::size_t>(n)]);
+    }
+    EXPECT_EQ(ReadFrameOpening(path, 2)->right, 1.0f);
+    EXPECT_EQ(ReadFrameOpening(path, 4)->left, 0.2f);
+    // A file holding such an entry can still be appended to; the new entry gets the next index.
+    ASSERT_TRUE(AppendImageEntries(path, LibraryLayout::ImageWithOpening, {{2, 2, png, {0.0f, 0.0f, 0.5f, 0.5f}}}));
+    EXPECT_EQ(ReadFrameOpening(path, 5)->right, 0.5f);
+    EXPECT_FALSE(ReadFrameOpening(path, 1));
 }
