@@ -12,10 +12,13 @@
 #include "ui/skin/SkinButton.h"
 
 #include <QDir>
+#include <QApplication>
 #include <QFileInfo>
+#include <QHelpEvent>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -211,10 +214,14 @@ TEST_F(BatchConvertDialogTest, BrowseTakesAFolderWithoutTrailingSlash)
 
     ChooseOut();
     EXPECT_EQ(dialog->OutputFolder(), Out());
+    Show();
+    QHelpEvent help(QEvent::ToolTip, kFolderBox.center(), dialog->mapToGlobal(kFolderBox.center()));
+    QApplication::sendEvent(dialog.get(), &help);
+    EXPECT_EQ(QToolTip::text(), Out()); // the box may show it shortened
+    QToolTip::hideText();
     dialog->AddFiles({Source(QStringLiteral("trip.png")), Source(QStringLiteral("beach.bmp"))});
     QSignalSpy finished(&dialog->Job(), &BatchConvertJob::finished);
     dialog->FormatList()->SetCurSel(3); // PNG
-    Show();
     Click(kConvertCommand);
     ASSERT_TRUE(finished.wait(30000));
     EXPECT_EQ(OutEntries(), QStringList({"beach.png", "trip.png"}));

@@ -7,9 +7,11 @@
 #include "ui/skin/SkinButton.h"
 
 #include <QDir>
+#include <QHelpEvent>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPainter>
+#include <QToolTip>
 
 using namespace batchconvert;
 
@@ -164,6 +166,19 @@ void BatchConvertDialog::RunEnded()
         stopping_ = false;
         SkinDialog::reject();
     }
+}
+
+bool BatchConvertDialog::event(QEvent* event)
+{
+    // The folder box may show its text shortened: the whole folder as its tool tip.
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        if (kFolderBox.contains(help->pos())) {
+            QToolTip::showText(help->globalPos(), outputFolder_, this, kFolderBox);
+            return true;
+        }
+    }
+    return SkinDialog::event(event);
 }
 
 void BatchConvertDialog::PaintContent(QPainter& p)

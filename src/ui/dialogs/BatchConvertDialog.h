@@ -19,7 +19,8 @@
 //         folder; the chosen folder, with a "/" appended when missing, becomes the output
 //         folder for the runs started from then on.
 // The output folder starts as the documents folder + "Montara/Convert/", made when the
-// dialog is created.
+// dialog is created; the folder box shortens it in the middle when it does not fit and
+// shows it whole as its tool tip.
 //
 // The progress bar fills done x 520 / files pixels, advanced after each file and empty
 // again when a run ends. Closing (the close button 10010, Esc or the window manager) while
@@ -72,6 +73,7 @@ public slots:
     void reject() override;
 
 protected:
+    bool event(QEvent* event) override;
     void PaintContent(QPainter& painter) override;
 
 private:
