@@ -255,7 +255,8 @@ TEST_F(BatchConvertDialogTest, NoFormatSelectedConvertsNothing)
 TEST_F(BatchConvertDialogTest, TheBarAdvancesAfterEachFileAndEmptiesAtTheEnd)
 {
     ChooseOut();
-    dialog->AddFiles({Source(QStringLiteral("a.png")), Source(QStringLiteral("b.png")), Source(QStringLiteral("c.png"))});
+    dialog->AddFiles(
+        {Source(QStringLiteral("a.png")), Source(QStringLiteral("b.png")), Source(QStringLiteral("c.png"))});
     HoldAfter(1); // a's progress is posted, b is written and held
     Show();
     QSignalSpy finished(&dialog->Job(), &BatchConvertJob::finished);
