@@ -38,7 +38,7 @@ bool BatchConvertJob::Start(const QString& format, const QString& outputFolder)
 {
     if (converting_ || !ConvertEngine::FormatNames().contains(format.toUpper()))
         return false;
-    // The last run's worker has posted its end already; it only has to return.
+    // Finish() has joined the last run's worker; this only keeps the assignment below safe.
     if (worker_.joinable())
         worker_.join();
     engine_ = std::make_unique<ConvertEngine>();
