@@ -6,6 +6,7 @@
 #include "canvas/CanvasWnd.h"
 #include "base/UserMessage.h"
 #include "persist/ProjectFile.h"
+#include "ui/dialogs/BatchConvertDialog.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
@@ -15,6 +16,10 @@ void MainFrame::RegisterFileCommands()
 {
     Register({cmd::kSaveProjectAs, cmd::kSaveProjectAsMenu}, [this] { SaveProjectAs(); });
     Register({cmd::kPreview, cmd::kPreviewMenu}, [this] { EnterPreview(); });
+    Register({cmd::kBatchConvert}, [this] {
+        BatchConvertDialog dialog(this);
+        dialog.exec();
+    });
 
     // Operations that come with later work; until then these numbers do nothing:
     //  - new project, open project, collage settings (10551 10850, 10552 10851,
@@ -22,14 +27,13 @@ void MainFrame::RegisterFileCommands()
     //    wallpaper centred, tiled, stretched and removed (10950 10951 10952 10953): the
     //    project commands, export and wallpaper;
     //  - import into the photo library (10900 10483 10601), remove from it (10482 10602),
-    //    add the selected library photo to the canvas (10481), batch convert (11996):
-    //    the photo library and the batch converter;
+    //    add the selected library photo to the canvas (10481): the photo library;
     //  - install a resource pack (10904): the resource packs.
     RegisterPending({cmd::kNewProject, cmd::kNewProjectMenu, cmd::kOpenProject, cmd::kOpenProjectMenu, cmd::kSetting,
                      cmd::kSettingMenu, cmd::kSaveCollage, cmd::kSaveCollageMenu,
                      cmd::kWallpaperCentered, cmd::kWallpaperTiled, cmd::kWallpaperStretched, cmd::kRemoveWallpaper});
     RegisterPending({cmd::kImportPhotos, cmd::kImportPhotosContext, cmd::kImportButton, cmd::kRemovePhotosContext,
-                     cmd::kRemoveButton, cmd::kAddToCanvas, cmd::kBatchConvert});
+                     cmd::kRemoveButton, cmd::kAddToCanvas});
     RegisterPending({cmd::kInstallPack});
 }
 

@@ -11,6 +11,7 @@
 #include "ui/CVelComboBox.h"
 #include "ui/ColourPopup.h"
 #include "ui/PanelContainer.h"
+#include "ui/dialogs/BatchConvertDialog.h"
 #include "ui/skin/SkinButton.h"
 
 #include <QAbstractButton>
@@ -19,6 +20,7 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QListWidget>
@@ -603,6 +605,33 @@ TEST(MainFrame, HelpOpensTheInstalledGuideAndAboutShowsTheBox)
         frame.OnCommand(command);
         EXPECT_TRUE(shown) << command;
     }
+}
+
+TEST(MainFrame, BatchConvertOpensTheDialogOverTheWindow)
+{
+    // The dialog makes its output folder under the documents folder: a home of the test's own.
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    MainFrame frame;
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    QString caption;
+    QWidget* owner = nullptr;
+    WhenModal<BatchConvertDialog>([&](BatchConvertDialog* dialog) {
+        caption = dialog->windowTitle();
+        owner = dialog->parentWidget();
+        QTest::mouseClick(dialog->CloseButton(), Qt::LeftButton, {}, QPoint(5, 5));
+    });
+    QTimer::singleShot(5000, &frame, [] { // a dialog that does not close fails instead of hanging
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    EXPECT_TRUE(frame.OnCommand(cmd::kBatchConvert));
+    EXPECT_EQ(caption, QStringLiteral("Batch Convert"));
+    EXPECT_EQ(owner, &frame);
+    EXPECT_TRUE(QFileInfo(home.filePath(QStringLiteral("Documents/Montara/Convert"))).isDir());
+    qputenv("HOME", oldHome);
 }
 
 TEST(MainFrame, CloseWithoutChangesEndsTheRunWithStatusZero)
