@@ -6,11 +6,18 @@
 #include "ui/dialogs/BusyDialog.h"
 #include "ui/dialogs/NewCollageDialog.h"
 
+#include "base/UserMessage.h"
+
 #include <QApplication>
+#include <QMessageBox>
+#include <cstdio>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    SetMessageHandler([](MessageKind, const QString& text) {
+        QMessageBox::information(QApplication::activeWindow(), QStringLiteral("Montara"), text);
+    });
     const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     if (mode == QLatin1String("busy")) {
         BusyDialog busy(QStringLiteral("Saving the collage as a picture..."));
@@ -27,6 +34,12 @@ int main(int argc, char** argv)
         values.placement = 1;
     }
     NewCollageDialog dialog(values);
+    QObject::connect(&dialog, &QDialog::finished, [&dialog](int result) {
+        const newcollage::Values& v = dialog.Result();
+        std::printf("%s %d x %d colour %06x placement %d path \"%s\"\n", result == QDialog::Accepted ? "OK" : "Cancel",
+                    v.width, v.height, v.colour, v.placement, qPrintable(v.imagePath));
+        QApplication::quit();
+    });
     dialog.show();
     return app.exec();
 }

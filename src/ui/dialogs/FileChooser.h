@@ -26,6 +26,9 @@ struct FileRequest {
     QString initialName;
     QString defaultSuffix;
     bool confirmOverwrite = true;
+    // The folder the dialog starts in; empty: the documents folder (the home folder when
+    // there is none).
+    QString folder;
     // The suffix follows the filter the user picks ("(*.png)" gives "png"); for pictures.
     bool suffixFollowsFilter = false;
 };

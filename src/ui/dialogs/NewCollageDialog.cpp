@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QStandardPaths>
 
 namespace newcollage {
 
@@ -184,12 +185,16 @@ void NewCollageDialog::PaintContent(QPainter& painter)
     painter.setFont(font());
     painter.setPen(skin::kText);
     const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
+    const QMargins pixelsInset(kPixelsTextInset, 0, 0, 0);
     painter.drawText(l.widthLabel, flags, QStringLiteral("Width"));
-    painter.drawText(l.widthPixels, flags, QStringLiteral("pixels"));
+    painter.drawText(l.widthPixels - pixelsInset, flags, QStringLiteral("pixels"));
     painter.drawText(l.heightLabel, flags, QStringLiteral("Height"));
-    painter.drawText(l.heightPixels, flags, QStringLiteral("pixels"));
-    painter.drawText(l.colourLabel, flags, QStringLiteral("Background Color"));
-    painter.drawText(l.imageLabel.adjusted(0, 0, 0, kPathHeight - kPickerSize.height()), flags,
+    painter.drawText(l.heightPixels - pixelsInset, flags, QStringLiteral("pixels"));
+    // The two background labels end at their boxes' right edge, next to their controls; a
+    // font wider than the box spills to the left, where there is room, never under them.
+    const int right = Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip;
+    painter.drawText(l.colourLabel.adjusted(0, 0, -kLabelGap, 0), right, QStringLiteral("Background Color"));
+    painter.drawText(l.imageLabel.adjusted(0, 0, -kLabelGap, kPathHeight - kPickerSize.height()), right,
                      QStringLiteral("Background Image"));
 }
 
@@ -208,11 +213,11 @@ void NewCollageDialog::Browse()
     request.mode = dialogs::FileRequest::Mode::Open;
     request.title = QStringLiteral("Background Image");
     request.filter = PictureFilter();
+    request.folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     const QString path = chooseFile_ ? chooseFile_(this, request) : QString();
     if (path.isEmpty())
         return;
     pathEdit_->setText(path);
-    pathEdit_->setCursorPosition(0);
 }
 
 bool NewCollageDialog::TryAccept()

@@ -56,7 +56,9 @@ inline constexpr QSize kDialogSize{480, 178};
 inline constexpr QRect kWidthLabel{16, 38, 84, 20};  // 16,38 to 100,58
 inline constexpr int kPixelsLabelShift = 80;         // "pixels" this far right of its label
 inline constexpr int kRowStep = 34;                  // from one row to the next
-inline constexpr QRect kWidthEditRect{58, 38, 36, 20};
+inline constexpr QRect kWidthEditRect{58, 38, 40, 20};
+inline constexpr int kPixelsTextInset = 6;          // "pixels" starts this far into its box, clear of the edit
+inline constexpr int kLabelGap = 6;                  // right-aligned labels end this far left of their control
 inline constexpr int kPickerRightInset = 165;        // picker's left edge from the right border
 inline constexpr int kPickerTop = 35;
 inline constexpr QSize kPickerSize{145, 18};
