@@ -12,6 +12,7 @@
 #include <QImageReader>
 #include <QLineEdit>
 #include <QProcess>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -435,6 +436,38 @@ TEST_F(ProjectCommandsTest, ExportedPictureShowsThePhotosWhereTheyStand)
     const auto& photo = std::get<Photo>(canvas.Model().ItemAt(0));
     const QPoint inside(photo.posX + 20, photo.posY + 20);
     EXPECT_EQ(out.pixelColor(inside), QColor(Qt::blue)) << photo.posX << "," << photo.posY;
+}
+
+// The picture is composed from a copy of the collage on another thread: it must be the
+// picture the canvas itself composes, text and buffer items included.
+TEST_F(ProjectCommandsTest, TheExportedPictureIsTheCanvassOwnFullSizeComposition)
+{
+    canvas.SetCanvasSize(400, 300);
+    canvas.SetBackground(0x00C0E0F0, BackgroundPlacement::Center, QString());
+    MakeCollage();
+    std::vector<std::uint8_t> pixels(std::size_t(20) * 10 * 4, 0x80);
+    ASSERT_TRUE(canvas.AddPictureItem(pixels, 20, 10));
+    Text settings;
+    settings.font.lfHeight = 30;
+    canvas.Model().SetCurrentTextSettings(settings);
+    ASSERT_TRUE(canvas.Model().SetCurrentText(QStringLiteral("Hello")));
+    ASSERT_TRUE(canvas.AddText());
+    canvas.Model().SelectOnly(0); // handles never show in the picture
+
+    ASSERT_TRUE(commands.WritePicture(dir.filePath("same.png")));
+    ASSERT_TRUE(canvas.ComposeFullSize());
+    const QImage expected = canvas.Renderer().Export().ToImage().convertToFormat(QImage::Format_RGB32);
+    const QImage written = QImage(dir.filePath("same.png")).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(written.size(), QSize(400, 300));
+    EXPECT_TRUE(written == expected);
+    // Not an empty comparison: background, photos, the buffer item and the text's edges.
+    QSet<QRgb> colours;
+    for (int y = 0; y < written.height(); y += 2)
+        for (int x = 0; x < written.width(); x += 2)
+            colours.insert(written.pixel(x, y));
+    EXPECT_GT(colours.size(), 4);
+    EXPECT_TRUE(colours.contains(qRgb(0xF0, 0xE0, 0xC0)));
+    EXPECT_TRUE(colours.contains(qRgb(255, 0, 0)));
 }
 
 TEST_F(ProjectCommandsTest, AFailedExportTellsTheUserWhy)
