@@ -103,6 +103,13 @@ ProjectCommands::~ProjectCommands() = default;
 
 void ProjectCommands::SetHooks(Hooks hooks)
 {
+    // A hook left empty shows the real dialog.
+    if (!hooks.chooseFile)
+        hooks.chooseFile = &dialogs::ChooseFile;
+    if (!hooks.chooseFolder)
+        hooks.chooseFolder = &dialogs::ChooseFolder;
+    if (!hooks.ask)
+        hooks.ask = &dialogs::AskYesNo;
     hooks_ = std::move(hooks);
 }
 

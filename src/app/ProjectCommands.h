@@ -75,6 +75,7 @@ public:
     ProjectCommands(QWidget* parent, CanvasWnd& canvas);
     ~ProjectCommands() override;
 
+    // Empty functions stand for the real dialogs.
     void SetHooks(Hooks hooks);
 
     void NewProject();
