@@ -1,3 +1,5 @@
+#include "app/CommandIds.h"
+#include "app/MainFrame.h"
 #include "app/ProjectCommands.h"
 #include "base/UserMessage.h"
 #include "canvas/CanvasWnd.h"
@@ -599,4 +601,64 @@ TEST_F(ProjectCommandsTest, WallpaperIsWrittenAndSetOnGnomeAndNamedToTheUserElse
     ASSERT_TRUE(commands.RemoveWallpaper());
     EXPECT_EQ(GsettingsGet(QStringLiteral("picture-uri")), QStringLiteral("''"));
     EXPECT_TRUE(catcher.messages.isEmpty());
+}
+
+// ---- From the main window ----
+
+TEST(ProjectCommandsInMainFrame, EveryNumberReachesItsCommand)
+{
+    MainFrame frame;
+    auto* projects = frame.findChild<ProjectCommands*>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_NE(projects, nullptr);
+    QStringList log;
+    ProjectCommands::Hooks hooks;
+    hooks.ask = [&](QWidget* parent, const QString&) {
+        EXPECT_EQ(parent, &frame);
+        log << QStringLiteral("ask");
+        return false;
+    };
+    hooks.chooseFile = [&](QWidget* parent, const dialogs::FileRequest& request) {
+        EXPECT_EQ(parent, &frame);
+        log << QStringLiteral("file ") + request.filter;
+        return QString();
+    };
+    hooks.runDialog = [&](NewCollageDialog& dialog) {
+        EXPECT_EQ(dialog.parentWidget(), &frame);
+        log << QStringLiteral("dialog ") + dialog.windowTitle();
+        return false;
+    };
+    projects->SetHooks(hooks);
+    frame.Canvas().Model().SetModified(false);
+
+    const QString save = QStringLiteral("file (*.vmz)");
+    const QString open = QStringLiteral("file collage files (*.vmz)");
+    const QString picture = QStringLiteral("file ") + projectcmd::ExportFilter();
+    const std::vector<std::pair<int, QString>> expected = {
+        {cmd::kNewProject, QStringLiteral("dialog Create New Collage")},
+        {cmd::kNewProjectMenu, QStringLiteral("dialog Create New Collage")},
+        {cmd::kOpenProject, open},
+        {cmd::kOpenProjectMenu, open},
+        {cmd::kSaveProjectAs, save},
+        {cmd::kSaveProjectAsMenu, save},
+        {cmd::kSetting, QStringLiteral("dialog Collage Setting")},
+        {cmd::kSettingMenu, QStringLiteral("dialog Collage Setting")},
+        {cmd::kSaveCollage, picture},
+        {cmd::kSaveCollageMenu, picture},
+    };
+    for (const auto& [id, what] : expected) {
+        log.clear();
+        EXPECT_TRUE(frame.OnCommand(id)) << id;
+        EXPECT_EQ(log, QStringList{what}) << id;
+    }
+
+    // The wallpaper numbers are routed (setting one writes the data folder's wallpaper file,
+    // which the wallpaper test above does alone); removing on a desktop that cannot be
+    // set says so.
+    for (int id : {cmd::kWallpaperCentered, cmd::kWallpaperTiled, cmd::kWallpaperStretched})
+        EXPECT_TRUE(frame.HasCommand(id)) << id;
+    EnvScope env;
+    env.Set("XDG_CURRENT_DESKTOP", "X-Cinnamon");
+    MessageCatcher catcher;
+    EXPECT_TRUE(frame.OnCommand(cmd::kRemoveWallpaper));
+    EXPECT_EQ(catcher.messages.size(), 1);
 }
