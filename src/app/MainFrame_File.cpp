@@ -3,18 +3,26 @@
 
 #include "app/CommandIds.h"
 #include "app/MainFrame.h"
+#include "app/ProjectCommands.h"
 #include "canvas/CanvasWnd.h"
-#include "base/UserMessage.h"
-#include "persist/ProjectFile.h"
 #include "ui/dialogs/BatchConvertDialog.h"
 
-#include <QFileDialog>
 #include <QMessageBox>
-#include <QStandardPaths>
 
 void MainFrame::RegisterFileCommands()
 {
+    // New, open, save as, settings, save as picture and wallpaper (ProjectCommands.h).
+    auto* projects = new ProjectCommands(this, *canvas); // owned by this window
+    connect(projects, &ProjectCommands::collageChanged, this, &MainFrame::UpdateCommandStates);
+    Register({cmd::kNewProject, cmd::kNewProjectMenu}, [projects] { projects->NewProject(); });
+    Register({cmd::kOpenProject, cmd::kOpenProjectMenu}, [projects] { projects->OpenProject(); });
     Register({cmd::kSaveProjectAs, cmd::kSaveProjectAsMenu}, [this] { SaveProjectAs(); });
+    Register({cmd::kSetting, cmd::kSettingMenu}, [projects] { projects->CollageSettings(); });
+    Register({cmd::kSaveCollage, cmd::kSaveCollageMenu}, [projects] { projects->ExportPicture(); });
+    Register({cmd::kWallpaperCentered}, [projects] { projects->SetWallpaper(0); });
+    Register({cmd::kWallpaperTiled}, [projects] { projects->SetWallpaper(1); });
+    Register({cmd::kWallpaperStretched}, [projects] { projects->SetWallpaper(2); });
+    Register({cmd::kRemoveWallpaper}, [projects] { projects->RemoveWallpaper(); });
     Register({cmd::kPreview, cmd::kPreviewMenu}, [this] { EnterPreview(); });
     Register({cmd::kBatchConvert}, [this] {
         BatchConvertDialog dialog(this);
@@ -22,16 +30,9 @@ void MainFrame::RegisterFileCommands()
     });
 
     // Operations that come with later work; until then these numbers do nothing:
-    //  - new project, open project, collage settings (10551 10850, 10552 10851,
-    //    10558 10853); save the collage as a picture (10557 10902);
-    //    wallpaper centred, tiled, stretched and removed (10950 10951 10952 10953): the
-    //    project commands, export and wallpaper;
     //  - import into the photo library (10900 10483 10601), remove from it (10482 10602),
     //    add the selected library photo to the canvas (10481): the photo library;
     //  - install a resource pack (10904): the resource packs.
-    RegisterPending({cmd::kNewProject, cmd::kNewProjectMenu, cmd::kOpenProject, cmd::kOpenProjectMenu, cmd::kSetting,
-                     cmd::kSettingMenu, cmd::kSaveCollage, cmd::kSaveCollageMenu,
-                     cmd::kWallpaperCentered, cmd::kWallpaperTiled, cmd::kWallpaperStretched, cmd::kRemoveWallpaper});
     RegisterPending({cmd::kImportPhotos, cmd::kImportPhotosContext, cmd::kImportButton, cmd::kRemovePhotosContext,
                      cmd::kRemoveButton, cmd::kAddToCanvas});
     RegisterPending({cmd::kInstallPack});
@@ -39,19 +40,7 @@ void MainFrame::RegisterFileCommands()
 
 bool MainFrame::SaveProjectAs()
 {
-    QFileDialog dialog(this);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(QStringLiteral("(*.vmz)"));
-    dialog.setDefaultSuffix(QStringLiteral("vmz"));
-    dialog.setDirectory(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
-    dialog.selectFile(QStringLiteral("untitled"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return false;
-    const project::SaveResult result = project::SaveProjectFile(canvas->Model(), dialog.selectedFiles().constFirst());
-    if (!result.ok)
-        ShowUserMessage(result.problem);
-    return result.ok;
+    return findChild<ProjectCommands*>(QString(), Qt::FindDirectChildrenOnly)->SaveProjectAs();
 }
 
 bool MainFrame::ConfirmClose()
