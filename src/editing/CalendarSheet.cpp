@@ -15,20 +15,19 @@ constexpr std::array<const char*, 12> kMonthNames{"January", "February", "March"
                                                   "July",    "August",   "September", "October", "November", "December"};
 constexpr std::array<const char*, kColumns> kWeekdayNames{"SUN", "MON", "TUE", "WED", "THU", "FRI", "SAT"};
 
-constexpr int kProbePixels = 1000;
-
-// The sheet's font whose cell (ascent + descent) is `cellHeight` pixels, as a font asked for
-// by its cell height is made.
+// The sheet's font for a cell height (ascent + descent) of the named face: its em is
+// kEmPerCell of the cell. The em comes from the named face's own proportions, so a substitute
+// face with a shorter line keeps the sheet's sizes instead of growing to fill the cell.
 QFont SheetFont(int cellHeight)
 {
     QFont f;
-    f.setFamilies({QString::fromLatin1(kFontFamily)});
+    QStringList families;
+    for (const char* family : kFontFamilies)
+        families << QString::fromLatin1(family);
+    f.setFamilies(families);
     f.setWeight(static_cast<QFont::Weight>(kFontWeight));
     f.setStyleStrategy(static_cast<QFont::StyleStrategy>(QFont::PreferAntialias | QFont::NoSubpixelAntialias));
-    f.setPixelSize(kProbePixels);
-    const QFontMetrics probe(f);
-    const int cell = probe.ascent() + probe.descent();
-    f.setPixelSize(cell > 0 ? std::max(1, (cellHeight * kProbePixels + cell / 2) / cell) : cellHeight);
+    f.setPixelSize(std::max(1, static_cast<int>(cellHeight * kEmPerCell + 0.5)));
     return f;
 }
 

@@ -62,7 +62,11 @@ inline constexpr int kRows = 6;
 inline constexpr int kDayCells = kColumns * kRows;
 inline constexpr double kOneSeventh = 0.14285714285714285;
 // Fonts: "Arial Black", weight 700, cell heights 24 (title, day numbers) and 16 (weekdays).
-inline constexpr const char* kFontFamily = "Arial Black";
+// Where that face is not installed the metric-compatible sans serif stands in. Sizes are by
+// the named face's proportions: its em is 2048 / 2888 of its cell (ascent 2254 + descent 634
+// units), so cell 24 is an em of 17 pixels and cell 16 one of 11.
+inline constexpr std::array<const char*, 3> kFontFamilies{"Arial Black", "Liberation Sans", "Nimbus Sans"};
+inline constexpr double kEmPerCell = 2048.0 / 2888.0;
 inline constexpr int kFontWeight = 700;
 inline constexpr int kTitleFontHeight = 24;
 inline constexpr int kWeekdayFontHeight = 16;

@@ -11,6 +11,33 @@ constexpr QRect kPreviousButton{10, 2, 30, 20};
 constexpr int kNextFromRight = 40;
 constexpr QSize kDefaultSize{254, 260};
 
+// The step buttons lie on the white sheet: white at rest, the accent tint framed in the
+// accent under the mouse, a deeper tint pressed.
+QPixmap StepFace(QColor fill, QColor edge)
+{
+    QPixmap face(kPreviousButton.size());
+    face.fill(QColor::fromRgb(calendar::kBackground));
+    if (fill != QColor::fromRgb(calendar::kBackground)) {
+        QPainter p(&face);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(edge);
+        p.setBrush(fill);
+        p.drawRoundedRect(QRectF(face.rect()).adjusted(0.5, 0.5, -0.5, -0.5), skin::kButtonCorner, skin::kButtonCorner);
+    }
+    return face;
+}
+
+void DressStepButton(SkinButton& button, const QString& caption)
+{
+    const QColor white = QColor::fromRgb(calendar::kBackground);
+    const QPixmap rest = StepFace(white, white);
+    button.SetThreePiece(false);
+    button.SetBitmaps(rest, StepFace(skin::kAccentTint, skin::kAccent), StepFace(skin::kAccentTint.darker(112), skin::kAccentDark),
+                      rest);
+    button.SetCaption(caption);
+    button.setToolTip(caption == QLatin1String("<<") ? QObject::tr("Previous month") : QObject::tr("Next month"));
+}
+
 } // namespace
 
 CalendarView::CalendarView(QWidget* parent)
@@ -20,10 +47,8 @@ CalendarView::CalendarView(QWidget* parent)
       next_(new SkinButton(kNextCommand, this))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    previous_->SetCaption(QStringLiteral("<<"));
-    next_->SetCaption(QStringLiteral(">>"));
-    previous_->SetArtStyle(skin::ButtonArtStyle::kTool);
-    next_->SetArtStyle(skin::ButtonArtStyle::kTool);
+    DressStepButton(*previous_, QStringLiteral("<<"));
+    DressStepButton(*next_, QStringLiteral(">>"));
     connect(previous_, &SkinButton::command, this, &CalendarView::StepPrevious);
     connect(next_, &SkinButton::command, this, &CalendarView::StepNext);
     resize(kDefaultSize);
