@@ -1,6 +1,7 @@
 #include "editing/ItemEditorCommands.h"
 
 #include "base/UserMessage.h"
+#include "canvas/CanvasScrollBar.h"
 #include "canvas/CanvasWnd.h"
 #include "editing/CalendarDialog.h"
 #include "editing/CalendarSheet.h"
@@ -54,7 +55,12 @@ void AddMonthCalendar(CanvasWnd& canvas, QWidget* parent, std::unique_ptr<std::u
     if (dialog.exec() != QDialog::Accepted)
         return;
     CollageModel& model = canvas.Model();
-    const QPoint centre = VisibleCanvasCentre(model, canvas.size());
+    QSize client = canvas.size(); // less the scroll bars that show
+    if (canvas.VerticalBar().isVisible())
+        client.rwidth() -= canvas.VerticalBar().width();
+    if (canvas.HorizontalBar().isVisible())
+        client.rheight() -= canvas.HorizontalBar().height();
+    const QPoint centre = VisibleCanvasCentre(model, client);
     if (!canvas.AddPictureItem(bytes, calendar::kCaptureSize, calendar::kCaptureSize))
         return;
     // The new item is the last one; stand it with its centre on the visible centre.

@@ -2,6 +2,7 @@
 // ends of the months offered, the capture on OK and none on Cancel, and the calendar command
 // placing the picture in the middle of what the canvas shows.
 
+#include "canvas/CanvasScrollBar.h"
 #include "canvas/CanvasWnd.h"
 #include "editing/CalendarDialog.h"
 #include "editing/CalendarView.h"
@@ -158,4 +159,26 @@ TEST(CalendarCommand, OkAddsTheCalendarCentredCancelAddsNothing)
     ASSERT_NE(picture, nullptr);
     EXPECT_TRUE(std::equal(picture->pixels.begin(), picture->pixels.end(), buffer.get()));
     EXPECT_EQ(picture->pixels[3], 0); // the top-left corner is clear
+}
+
+TEST(CalendarCommand, TheScrollBarsAreNotPartOfWhatTheCanvasShows)
+{
+    CanvasWnd canvas; // 768 x 576 in the view: both bars show in a 600 x 400 window
+    canvas.resize(600, 400);
+    canvas.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&canvas));
+    ASSERT_TRUE(canvas.VerticalBar().isVisible());
+    ASSERT_TRUE(canvas.HorizontalBar().isVisible());
+    std::unique_ptr<std::uint8_t[]> buffer;
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<CalendarDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
+    });
+    AddMonthCalendar(canvas, &canvas, buffer);
+    ASSERT_EQ(canvas.Model().ItemCount(), 1);
+    const ClipArt& item = std::get<ClipArt>(canvas.Model().ItemAt(0));
+    // 583 x 383 shown: centre (291.5, 191.5) in the view, (388, 255) on the canvas.
+    EXPECT_EQ(item.posX, 388 - 130);
+    EXPECT_EQ(item.posY, 255 - 130);
 }
