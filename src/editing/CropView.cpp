@@ -41,12 +41,13 @@ void CropView::SetPicture(EditingPicture picture)
 void CropView::Layout()
 {
     drag_ = Drag::None;
-    aspect_ = {};
     if (picture_.display.isNull()) {
         imageRect_ = cropRect_ = {};
     } else {
         imageRect_ = crop::ImageRectInView(picture_.width, picture_.height, width(), height());
         cropRect_ = crop::InitialCrop(imageRect_);
+        if (aspect_.constrained) // the preset chosen stays in force
+            cropRect_ = crop::AspectCrop(cropRect_, imageRect_, aspect_.a, aspect_.b);
     }
     update();
 }

@@ -10,8 +10,8 @@
 // with (50, 50, 50) at alpha 120; a one-pixel white frame around the crop; each active handle
 // filled (150, 200, 255) and framed in black.
 //
-// The view lays itself out when it gets its size: the image rectangle is fitted to the new
-// size and the crop starts again inset by an eighth, with no aspect held.
+// The view lays itself out when it gets a photo or a new size: the image rectangle is fitted
+// and the crop starts again inset by an eighth (then cut to the aspect held, if any).
 
 #include "editing/CropGeometry.h"
 #include "editing/PictureFiles.h"

@@ -278,3 +278,27 @@ TEST(CropCommand, CropsTheSelectedPhotoOrAsksForOne)
     EXPECT_EQ(messages.size(), 1);
     SetMessageHandler(previous);
 }
+
+TEST(CropView, ANewSizeLaysTheCropOutAgainKeepingTheAspectHeld)
+{
+    EditingPicture picture;
+    picture.width = picture.height = picture.decodedWidth = picture.decodedHeight = 400;
+    picture.display = QImage(400, 400, QImage::Format_RGB888);
+    picture.display.fill(kPhotoColour);
+    CropView view;
+    view.resize(700, 540);
+    view.SetPicture(std::move(picture));
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    view.SetAspect(16.0f, 9.0f);
+    view.resize(300, 250); // the photo is fitted to 250 x 250 now
+    QApplication::processEvents();
+    const Rect image = view.ImageRect();
+    EXPECT_EQ(image, (Rect{25, 0, 275, 250}));
+    EXPECT_TRUE(view.Constrained());
+    // 234 x 234 inside the margins, cut to 234 x 132 (16:9 within the truncation).
+    EXPECT_EQ(view.CropRect(), (Rect{33, 59, 267, 191}));
+    const Rect c = view.CropRect();
+    EXPECT_GE(c.left, image.left);
+    EXPECT_LE(c.right, image.right);
+}
