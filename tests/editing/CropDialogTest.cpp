@@ -7,6 +7,7 @@
 #include "editing/CropDialog.h"
 #include "editing/CropView.h"
 #include "editing/ItemEditorCommands.h"
+#include "support/PictureTestSupport.h"
 #include "ui/skin/SkinFlatButtons.h"
 
 #include <QApplication>
@@ -301,4 +302,27 @@ TEST(CropView, ANewSizeLaysTheCropOutAgainKeepingTheAspectHeld)
     const Rect c = view.CropRect();
     EXPECT_GE(c.left, image.left);
     EXPECT_LE(c.right, image.right);
+}
+
+TEST(CropDialog, ACameraTurnedPhotoIsShownAndCroppedUpright)
+{
+    // Upright 200 x 400 (red top-left quarter); the file stores it turned, with orientation 6.
+    const QImage upright = testpics::Quadrants(200, 400);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("turned.jpg"));
+    ASSERT_TRUE(testpics::WriteFile(path, testpics::JpegWithExif(testpics::StoredForOrientation(upright, 6), 6)));
+    CropDialog dialog;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    ASSERT_TRUE(dialog.LoadPhoto(path));
+    const Rect image = dialog.View()->ImageRect();
+    EXPECT_EQ(image.Width(), 200);
+    EXPECT_EQ(image.Height(), 400);
+    const QImage shown = dialog.View()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    // Inside the crop: the upper-left quarter is red, the lower-right white.
+    EXPECT_LT(testpics::Distance(shown.pixel(image.left + 40, image.top + 80), qRgb(255, 0, 0)), 40);
+    EXPECT_LT(testpics::Distance(shown.pixel(image.right - 40, image.bottom - 80), qRgb(255, 255, 255)), 40);
+    QTest::mouseClick(dialog.CropButton(), Qt::LeftButton);
+    ASSERT_TRUE(dialog.Result());
+    EXPECT_EQ(*dialog.Result(), (Rect{25, 50, 175, 350})); // in upright pixels
 }
