@@ -2,8 +2,10 @@
 // calendar and the effects, and the one place where commands are enabled and greyed.
 
 #include "app/CommandIds.h"
+#include "app/EditorApp.h"
 #include "app/MainFrame.h"
 #include "canvas/CanvasWnd.h"
+#include "editing/ItemEditorCommands.h"
 
 #include "ui/CMstMenu.h"
 #include "ui/CVelComboBox.h"
@@ -24,10 +26,17 @@ void MainFrame::RegisterEditCommands()
     Register({cmd::kZoomOut}, [this] { ZoomOut(); });
     Register({cmd::kZoomBox}, [this] { ZoomBoxChosen(); });
 
-    // Operations that come with later work; until then these numbers do nothing:
-    //  - crop the selected photo (10495 10855), add a calendar (10998) and the effects
-    //    (11980 - 11994): the crop dialog, calendars, tuning and effects.
-    RegisterPending({cmd::kCrop, cmd::kCropMenu, cmd::kCalendar});
+    Register({cmd::kCrop, cmd::kCropMenu}, [this] { CropSelectedPhoto(*canvas, this); });
+    Register({cmd::kCalendar}, [this] {
+        // The application object owns the calendar buffer; without one (tests) the buffer
+        // lives for this command only.
+        EditorApp* app = EditorApp::Current();
+        std::unique_ptr<std::uint8_t[]> unowned;
+        AddMonthCalendar(*canvas, this, app ? app->calendarBuffer : unowned);
+    });
+
+    // Operations that come with later work; until then these numbers do nothing: the
+    // effects (11980 - 11994), with tuning.
     for (int effect : cmd::kEffectCommands)
         RegisterPending({effect});
 }
