@@ -83,9 +83,22 @@ QStringList UsableFontFamilies(const QStringList& families, const std::function<
     return kept;
 }
 
+QString FamilyWithoutFoundry(const QString& family)
+{
+    const qsizetype open = family.lastIndexOf(QLatin1String(" ["));
+    if (open > 0 && family.endsWith(QLatin1Char(']')))
+        return family.left(open);
+    return family;
+}
+
 QStringList InstalledFontFamilies()
 {
-    return UsableFontFamilies(QFontDatabase::families(), [](const QString& family) {
+    // A family that several foundries make is listed once, by its plain name: the name a
+    // text record keeps and fontconfig matches.
+    QStringList families;
+    for (const QString& family : QFontDatabase::families())
+        families.append(FamilyWithoutFoundry(family));
+    return UsableFontFamilies(families, [](const QString& family) {
         return !QFontDatabase::isPrivateFamily(family) && !QFontDatabase::styles(family).isEmpty();
     });
 }

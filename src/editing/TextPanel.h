@@ -75,7 +75,10 @@ QRect AddRect(QSize panel);
 // beginning with "@", "Aharoni", names that do not fit the 32-byte face name field and
 // families `usable` refuses.
 QStringList UsableFontFamilies(const QStringList& families, const std::function<bool(const QString&)>& usable);
-// The installed families Qt can draw with (not private, with at least one style).
+// "Family [Foundry]", as Qt names a family several foundries make, without the foundry.
+QString FamilyWithoutFoundry(const QString& family);
+// The installed families Qt can draw with (not private, with at least one style), each
+// by its plain name.
 QStringList InstalledFontFamilies();
 
 // The text as the 1000-byte text field keeps it: at most its first 999 characters, and

@@ -223,7 +223,10 @@ TEST(FontList, SortedWithoutAtNamesAharoniLongNamesAndUnusableFamilies)
         installed, [](const QString& family) { return family != QLatin1String("Broken"); });
     EXPECT_EQ(kept, (QStringList{QStringLiteral("alpha"), QStringLiteral("Beta"), QString(31, QLatin1Char('n')),
                                  QStringLiteral("Zed")}));
+    EXPECT_EQ(textpanel::FamilyWithoutFoundry(QStringLiteral("C059 [UKWN]")), QStringLiteral("C059"));
+    EXPECT_EQ(textpanel::FamilyWithoutFoundry(QStringLiteral("Plain")), QStringLiteral("Plain"));
     for (const QString& family : textpanel::InstalledFontFamilies()) {
+        EXPECT_FALSE(family.endsWith(QLatin1Char(']'))) << family.toStdString();
         LogFont font;
         EXPECT_TRUE(font.SetFaceName(family)) << family.toStdString();
     }
