@@ -105,7 +105,7 @@ TEST(CollageEffect, ReplacesTheItemsByTheFilteredCollageAndUndoBringsThemBack)
     EXPECT_GE(history.count(), 4);
 }
 
-TEST(CollageEffect, RecordsOneStepWhenTheItemsAreAlreadyTheCurrentStep)
+TEST(CollageEffect, RecordsOneStepWhenUndoAlreadyReturnsToTheItems)
 {
     Collage c;
     c.model().RecordStep();
@@ -115,6 +115,15 @@ TEST(CollageEffect, RecordsOneStepWhenTheItemsAreAlreadyTheCurrentStep)
     EXPECT_EQ(c.model().HistoryIndex(), 1);
     c.canvas.Undo();
     EXPECT_EQ(c.Records(), records);
+
+    // A loaded collage is what Undo of the first step returns to: one step is enough.
+    Collage loaded;
+    loaded.model().FinishLoad(true);
+    const auto loadedRecords = loaded.Records();
+    ASSERT_TRUE(ApplyCollageEffect(loaded.model(), loaded.canvas.Renderer(), kEffectDilate));
+    EXPECT_EQ(loaded.model().HistoryIndex(), 0);
+    loaded.canvas.Undo();
+    EXPECT_EQ(loaded.Records(), loadedRecords);
 }
 
 TEST(CollageEffect, EveryEffectKeepsTheCollageSizeAndAFailureChangesNothing)
