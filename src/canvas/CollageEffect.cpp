@@ -4,6 +4,7 @@
 #include "canvas/CollageModel.h"
 
 #include <cstring>
+#include <utility>
 
 CollagePicture ComposeCollagePicture(CanvasRenderer& renderer)
 {
@@ -41,7 +42,7 @@ bool TakeEffectResult(CollageModel& model, const CollagePicture& picture)
             out[4 * x + 3] = 255;
         }
     }
-    return model.ReplaceItemsByPicture(argb, picture.width, picture.height);
+    return model.ReplaceItemsByPicture(std::move(argb), picture.width, picture.height);
 }
 
 bool ApplyCollageEffect(CollageModel& model, CanvasRenderer& renderer, int commandId, EffectMonitor* monitor)

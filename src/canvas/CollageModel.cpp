@@ -373,12 +373,22 @@ bool CollageModel::ReplaceItemsByPicture(std::span<const std::uint8_t> argbPixel
     const std::size_t bytes = std::size_t(width) * std::size_t(height) * 4;
     if (argbPixels.size() < bytes)
         return false;
+    return ReplaceItemsByPicture(std::vector<std::uint8_t>(argbPixels.begin(), argbPixels.begin() + static_cast<std::ptrdiff_t>(bytes)),
+                                 width, height);
+}
+
+bool CollageModel::ReplaceItemsByPicture(std::vector<std::uint8_t>&& argbPixels, std::int32_t width, std::int32_t height)
+{
+    if (width <= 0 || height <= 0 || width > kMaxCanvasSide || height > kMaxCanvasSide)
+        return false;
+    if (argbPixels.size() != std::size_t(width) * std::size_t(height) * 4)
+        return false;
     if (!ItemsMatchCurrentStep())
         RecordStep();
     PictureBuffer buffer;
     buffer.width = width;
     buffer.height = height;
-    buffer.pixels.assign(argbPixels.begin(), argbPixels.begin() + static_cast<std::ptrdiff_t>(bytes));
+    buffer.pixels = std::move(argbPixels);
     pictureBuffers_.push_back(std::move(buffer));
 
     // The regions list keeps its length: the records in the history name regions by index.

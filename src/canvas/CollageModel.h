@@ -197,6 +197,8 @@ public:
     // a step, such as a calendar), a step of them is recorded first, so that Undo always
     // brings them back. Picture buffers stay in their list.
     bool ReplaceItemsByPicture(std::span<const std::uint8_t> argbPixels, std::int32_t width, std::int32_t height);
+    // The same, taking the pixels over instead of copying them (exactly width x height x 4 bytes).
+    bool ReplaceItemsByPicture(std::vector<std::uint8_t>&& argbPixels, std::int32_t width, std::int32_t height);
     // A brush stamp at a client point from the tool settings. No step, no notification.
     bool AddBrushStamp(std::int32_t clientX, std::int32_t clientY);
     void SetToolSettings(std::int32_t entryIndex, bool toolActive, float angle, std::int32_t opacity,

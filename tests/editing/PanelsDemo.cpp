@@ -1,9 +1,11 @@
 // A test-only window to look at the tuning and text panels at work: both panels on
 // strips the height of the main window's library strip, over a canvas holding a tuned
 // photo and a text item added from the text panel. Started by hand under Xvfb for
-// screenshots; it wires the panels to the canvas the way the main window does.
+// screenshots; it wires the panels to the canvas the way the main window does. With the
+// arguments "effect ID" it also runs that effect with its progress dialog.
 
 #include "canvas/CanvasWnd.h"
+#include "canvas/EffectRunner.h"
 #include "editing/PanelSlider.h"
 #include "editing/StyleGallery.h"
 #include "editing/TextPanel.h"
@@ -14,8 +16,10 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -105,5 +109,20 @@ int main(int argc, char** argv)
     text->PickStyle(4);
     text->TextBox()->setPlainText(QStringLiteral("Summer"));
     Click(text->AddButton());
+
+    // "effect ID": a second later the effect runs on the worker with its progress dialog,
+    // the collage made 3200 x 3200 first so that the dialog has time to be seen.
+    EffectRunner runner(*canvas, &window);
+    const QStringList args = app.arguments();
+    if (args.size() >= 3 && args[1] == QLatin1String("effect")) {
+        canvas->SetCanvasSize(3200, 3200);
+        runner.SetWorkerPixels(0);
+        QObject::connect(&runner, &EffectRunner::finished, &runner, [canvas](bool applied) {
+            std::fprintf(stderr, "effect %s, %d item(s)\n", applied ? "applied" : "not applied", canvas->Model().ItemCount());
+        });
+        QTimer::singleShot(1000, &runner, [&runner, id = args[2].toInt()] {
+            std::fprintf(stderr, "effect started: %d\n", int(runner.Run(id)));
+        });
+    }
     return app.exec();
 }
