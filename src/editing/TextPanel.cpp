@@ -248,6 +248,8 @@ bool TextPanel::PickFont(const QString& family)
 
 void TextPanel::Notify()
 {
+    // The owner may have put an item's text into the box without telling the panel.
+    settings_.text.Set(FitTextField(textBox_->toPlainText()));
     emit settingsChanged(settings_);
 }
 

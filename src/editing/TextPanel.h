@@ -11,6 +11,9 @@
 //                     selected text item live
 //   addRequested      "Add" was pressed, with the style selected in the gallery
 //
+// Every record sent carries the text box's current text (cut as FitTextField cuts it),
+// also when the owner put it there with the box's signals blocked.
+//
 // Controls, from the top (y0 = height / 8): the "Transparency" panel slider 0..100 with
 // its value printed above its right end, the "Font" list (installed families, see
 // UsableFontFamilies), the "1st Color" and "2nd Color" colour buttons (popup captions

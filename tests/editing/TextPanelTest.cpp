@@ -257,6 +257,16 @@ TEST(TextBox, HoldsAtMost1000CharactersAndTheRecordTheFirst999)
     EXPECT_EQ(typed.last().at(0).toString().size(), 1000);
     EXPECT_EQ(s.panel.Settings().text.Value(), box->toPlainText().left(999));
 
+    // Text put into the box by the program without signals is in the next record sent.
+    QSignalSpy changed(&s.panel, &TextPanel::settingsChanged);
+    {
+        const QSignalBlocker blocker(box);
+        box->setPlainText(QStringLiteral("from the canvas"));
+    }
+    s.panel.PickStyle(2);
+    ASSERT_EQ(changed.count(), 1);
+    EXPECT_EQ(changed.at(0).at(0).value<Text>().text.Value(), QStringLiteral("from the canvas"));
+
     // Enter starts a new line.
     box->clear();
     QTest::keyClicks(box, QStringLiteral("one"));
