@@ -56,11 +56,11 @@ TuningPanel::TuningPanel(CanvasWnd& canvas, QWidget* parent)
     setPalette(pal);
 
     for (int i = 0; i < kTuningSliderCount; ++i) {
-        const TuningSlider& spec = kTuningSliders[static_cast<std::size_t>(i)];
-        auto* slider = new PanelSlider(tuningpanel::SliderRect(i), this, spec.id); // owned by this panel
-        slider->SetRange(spec.minimum, spec.maximum);
-        slider->SetPosition(spec.defaultPosition);
-        slider->setAccessibleName(QString::fromLatin1(spec.label));
+        const TuningSlider& entry = kTuningSliders[static_cast<std::size_t>(i)];
+        auto* slider = new PanelSlider(tuningpanel::SliderRect(i), this, entry.id); // owned by this panel
+        slider->SetRange(entry.minimum, entry.maximum);
+        slider->SetPosition(entry.defaultPosition);
+        slider->setAccessibleName(QString::fromLatin1(entry.label));
         connect(slider, &PanelSlider::positionReported, this, [this] { Apply(false); });
         sliders_[static_cast<std::size_t>(i)] = slider;
     }

@@ -22,11 +22,11 @@ TEST(TuningPositions, StoredValuesShowTheSliderPositionsTheyCameFrom)
 {
     for (int s = 0; s < kTuningSliderCount; ++s) {
         const auto slider = static_cast<TuningSliderIndex>(s);
-        const TuningSlider& spec = kTuningSliders[slider];
-        for (int position = spec.minimum; position <= spec.maximum; ++position) {
+        const TuningSlider& entry = kTuningSliders[slider];
+        for (int position = entry.minimum; position <= entry.maximum; ++position) {
             TuningPositions p;
             p.Set(slider, position);
-            ASSERT_EQ(PositionsFromTuning(TuningFromSliders(p, false)), p) << spec.label << " " << position;
+            ASSERT_EQ(PositionsFromTuning(TuningFromSliders(p, false)), p) << entry.label << " " << position;
         }
     }
 }
@@ -119,12 +119,12 @@ TEST(TuningPanel, SlidersCarryTheTableAndFitThePanel)
     QRect taken;
     for (int i = 0; i < kTuningSliderCount; ++i) {
         const PanelSlider* slider = t.panel.Slider(static_cast<TuningSliderIndex>(i));
-        const TuningSlider& spec = kTuningSliders[static_cast<std::size_t>(i)];
-        EXPECT_EQ(slider->Id(), spec.id);
-        EXPECT_EQ(slider->Minimum(), spec.minimum);
-        EXPECT_EQ(slider->Maximum(), spec.maximum);
-        EXPECT_EQ(slider->Position(), spec.defaultPosition);
-        EXPECT_TRUE(inside.contains(slider->geometry())) << spec.label;
+        const TuningSlider& entry = kTuningSliders[static_cast<std::size_t>(i)];
+        EXPECT_EQ(slider->Id(), entry.id);
+        EXPECT_EQ(slider->Minimum(), entry.minimum);
+        EXPECT_EQ(slider->Maximum(), entry.maximum);
+        EXPECT_EQ(slider->Position(), entry.defaultPosition);
+        EXPECT_TRUE(inside.contains(slider->geometry())) << entry.label;
         EXPECT_FALSE(slider->geometry().intersects(tuningpanel::LabelRect(i)));
         for (int j = 0; j < i; ++j)
             EXPECT_FALSE(slider->geometry().intersects(t.panel.Slider(static_cast<TuningSliderIndex>(j))->geometry()));
