@@ -6,6 +6,7 @@
 #include "app/MainFrame.h"
 #include "canvas/CanvasWnd.h"
 #include "editing/ItemEditorCommands.h"
+#include "canvas/EffectRunner.h"
 
 #include "ui/CMstMenu.h"
 #include "ui/CVelComboBox.h"
@@ -37,8 +38,15 @@ void MainFrame::RegisterEditCommands()
 
     // Operations that come with later work; until then these numbers do nothing: the
     // effects (11980 - 11994), with tuning.
+    // The whole-collage effects: composed, filtered (big collages on a worker thread with
+    // a progress dialog) and replaced by one picture, one undo step.
     for (int effect : cmd::kEffectCommands)
-        RegisterPending({effect});
+        Register({effect}, [this, effect] { effectRunner->Run(effect); });
+
+    // Operations that come with later work; until then these numbers do nothing:
+    //  - crop the selected photo (10495 10855) and add a calendar (10998): the crop dialog
+    //    and calendars.
+    RegisterPending({cmd::kCrop, cmd::kCropMenu, cmd::kCalendar});
 }
 
 void MainFrame::Undo()
