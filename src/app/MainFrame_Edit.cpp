@@ -36,17 +36,10 @@ void MainFrame::RegisterEditCommands()
         AddMonthCalendar(*canvas, this, app ? app->calendarBuffer : unowned);
     });
 
-    // Operations that come with later work; until then these numbers do nothing: the
-    // effects (11980 - 11994), with tuning.
     // The whole-collage effects: composed, filtered (big collages on a worker thread with
     // a progress dialog) and replaced by one picture, one undo step.
     for (int effect : cmd::kEffectCommands)
         Register({effect}, [this, effect] { effectRunner->Run(effect); });
-
-    // Operations that come with later work; until then these numbers do nothing:
-    //  - crop the selected photo (10495 10855) and add a calendar (10998): the crop dialog
-    //    and calendars.
-    RegisterPending({cmd::kCrop, cmd::kCropMenu, cmd::kCalendar});
 }
 
 void MainFrame::Undo()
