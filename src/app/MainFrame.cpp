@@ -5,6 +5,9 @@
 #include "app/SingleInstance.h"
 #include "base/DataFolder.h"
 #include "canvas/CanvasWnd.h"
+#include "canvas/EffectRunner.h"
+#include "editing/TextPanel.h"
+#include "editing/TuningPanel.h"
 #include "ui/CMstMenu.h"
 #include "ui/CVelComboBox.h"
 #include "ui/PanelContainer.h"
@@ -294,8 +297,19 @@ void MainFrame::WirePanels()
     connect(canvas, &CanvasWnd::leavePreviewRequested, this, &MainFrame::OnLeavePreview);
     connect(canvas, &CanvasWnd::contextMenuRequested, this,
             [this](QPoint globalPosition) { OnContextMenu(globalPosition, false); });
-    // The panels of the library strip, the photo library, the tuning and text panels and the
-    // brush panel connect here to the slots of this window as they come.
+    // The tuning panel sets the selection's tuning itself and follows the selection.
+    LibraryPanelPlace(Tab::Tuning).SetContent(new TuningPanel(*canvas)); // owned by its place
+    // The text panel: its record, the live text of its box, "Add".
+    auto* text = new TextPanel; // owned by its place
+    LibraryPanelPlace(Tab::Text).SetContent(text);
+    SetTextEditBox(text->TextBox());
+    connect(text, &TextPanel::settingsChanged, this, &MainFrame::OnTextPanelSettings);
+    connect(text, &TextPanel::textChanged, this, &MainFrame::OnTextBoxChanged);
+    connect(text, &TextPanel::addRequested, this, &MainFrame::OnAddText);
+    OnTextPanelSettings(text->Settings()); // the first font, style 0, lfHeight 48
+    effectRunner = std::make_unique<EffectRunner>(*canvas, this);
+    // The panels of the library strip, the photo library and the brush panel connect here
+    // to the slots of this window as they come.
 }
 
 void MainFrame::SetTextEditBox(QWidget* box)

@@ -35,10 +35,12 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
 class CanvasWnd;
+class EffectRunner;
 class CVelColourPicker;
 class CVelComboBox;
 class PanelContainer;
@@ -235,6 +237,7 @@ private:
 
     Text textSettings;
     QPointer<QWidget> textEditBox;
+    std::unique_ptr<EffectRunner> effectRunner; // the effects 11980 - 11994, with their progress
     std::int32_t libraryCategory = 0;
     std::vector<std::int32_t> librarySelection;
 

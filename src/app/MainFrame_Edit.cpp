@@ -6,6 +6,7 @@
 #include "app/MainFrame.h"
 #include "canvas/CanvasWnd.h"
 #include "editing/ItemEditorCommands.h"
+#include "canvas/EffectRunner.h"
 
 #include "ui/CMstMenu.h"
 #include "ui/CVelComboBox.h"
@@ -35,10 +36,10 @@ void MainFrame::RegisterEditCommands()
         AddMonthCalendar(*canvas, this, app ? app->calendarBuffer : unowned);
     });
 
-    // Operations that come with later work; until then these numbers do nothing: the
-    // effects (11980 - 11994), with tuning.
+    // The whole-collage effects: composed, filtered (big collages on a worker thread with
+    // a progress dialog) and replaced by one picture, one undo step.
     for (int effect : cmd::kEffectCommands)
-        RegisterPending({effect});
+        Register({effect}, [this, effect] { effectRunner->Run(effect); });
 }
 
 void MainFrame::Undo()

@@ -365,6 +365,58 @@ bool CollageModel::AddPictureItem(std::span<const std::uint8_t> argbPixels, std:
     return true;
 }
 
+bool CollageModel::ReplaceItemsByPicture(std::span<const std::uint8_t> argbPixels, std::int32_t width,
+                                         std::int32_t height)
+{
+    if (width <= 0 || height <= 0 || width > kMaxCanvasSide || height > kMaxCanvasSide)
+        return false;
+    const std::size_t bytes = std::size_t(width) * std::size_t(height) * 4;
+    if (argbPixels.size() < bytes)
+        return false;
+    return ReplaceItemsByPicture(std::vector<std::uint8_t>(argbPixels.begin(), argbPixels.begin() + static_cast<std::ptrdiff_t>(bytes)),
+                                 width, height);
+}
+
+bool CollageModel::ReplaceItemsByPicture(std::vector<std::uint8_t>&& argbPixels, std::int32_t width, std::int32_t height)
+{
+    if (width <= 0 || height <= 0 || width > kMaxCanvasSide || height > kMaxCanvasSide)
+        return false;
+    if (argbPixels.size() != std::size_t(width) * std::size_t(height) * 4)
+        return false;
+    if (!ItemsMatchCurrentStep())
+        RecordStep();
+    PictureBuffer buffer;
+    buffer.width = width;
+    buffer.height = height;
+    buffer.pixels = std::move(argbPixels);
+    pictureBuffers_.push_back(std::move(buffer));
+
+    // The regions list keeps its length: the records in the history name regions by index.
+    FreeAllItems();
+    ClipArt r;
+    r.sourceIndex = static_cast<std::int32_t>(pictureBuffers_.size() - 1);
+    r.sourceWidth = width;
+    r.sourceHeight = height;
+    r.opacity = 1.0f;
+    r.selected = 1;
+    r.fromMemory = 1;
+    r.scale = 1.0f;
+    r.hitScale = 1.0f;
+    r.tuning = Tuning::Created();
+    Append(std::move(r));
+    RecordStep();
+    modified_ = true;
+    emit redrawRequested();
+    emit effectApplied();
+    return true;
+}
+
+bool CollageModel::ItemsMatchCurrentStep() const
+{
+    const Snapshot& current = historyIndex_ >= 0 ? history_[static_cast<std::size_t>(historyIndex_)] : base_;
+    return TakeSnapshot().bytes == current.bytes;
+}
+
 bool CollageModel::AddBrushStamp(std::int32_t clientX, std::int32_t clientY)
 {
     if (!brushSize_ || tool_.entryIndex < 0)

@@ -190,6 +190,15 @@ public:
     // Copies width x height x 4 bytes of argbPixels into a new picture buffer and adds a
     // ClipArt item showing it at (0, 0). No undo step.
     bool AddPictureItem(std::span<const std::uint8_t> argbPixels, std::int32_t width, std::int32_t height);
+    // The result of an image effect: every item is replaced by one selected ClipArt item
+    // showing a new picture buffer of width x height x 4 bytes at (0, 0), the collage is
+    // redrawn and effectApplied sent. One undo step is recorded after the replacement;
+    // when the items held before it are not the state Undo returns to (items added without
+    // a step, such as a calendar), a step of them is recorded first, so that Undo always
+    // brings them back. Picture buffers stay in their list.
+    bool ReplaceItemsByPicture(std::span<const std::uint8_t> argbPixels, std::int32_t width, std::int32_t height);
+    // The same, taking the pixels over instead of copying them (exactly width x height x 4 bytes).
+    bool ReplaceItemsByPicture(std::vector<std::uint8_t>&& argbPixels, std::int32_t width, std::int32_t height);
     // A brush stamp at a client point from the tool settings. No step, no notification.
     bool AddBrushStamp(std::int32_t clientX, std::int32_t clientY);
     void SetToolSettings(std::int32_t entryIndex, bool toolActive, float angle, std::int32_t opacity,
@@ -302,6 +311,7 @@ private:
     };
 
     Snapshot TakeSnapshot() const;
+    bool ItemsMatchCurrentStep() const; // the items are the snapshot at historyIndex_
     void Append(CanvasItem item);       // new region, cache-free, on top
     std::int32_t NewRegion(const QRect& rect);
     void FreeAllItems();

@@ -41,7 +41,47 @@ bool IsEffectCommand(int commandId)
     return (commandId >= kEffectErode && commandId <= kEffectSoften && commandId != 11983 && commandId != 11987);
 }
 
+long EffectMonitor::Progress() const
+{
+    const std::lock_guard lock(mutex_);
+    return image_ ? image_->GetProgress() : progress_;
+}
+
+void EffectMonitor::Stop()
+{
+    const std::lock_guard lock(mutex_);
+    stopped_ = true;
+    if (image_)
+        image_->SetEscape(1);
+}
+
+bool EffectMonitor::Stopped() const
+{
+    const std::lock_guard lock(mutex_);
+    return stopped_;
+}
+
+void EffectMonitor::Attach(CxImage* image)
+{
+    const std::lock_guard lock(mutex_);
+    image_ = image;
+    if (stopped_)
+        image_->SetEscape(1);
+}
+
+void EffectMonitor::Detach()
+{
+    const std::lock_guard lock(mutex_);
+    progress_ = 100;
+    image_ = nullptr;
+}
+
 bool ApplyEffect(int commandId, CollagePicture& picture)
+{
+    return ApplyEffect(commandId, picture, nullptr);
+}
+
+bool ApplyEffect(int commandId, CollagePicture& picture, EffectMonitor* monitor)
 {
     if (!IsEffectCommand(commandId) || picture.width <= 0 || picture.height <= 0)
         return false;
@@ -55,8 +95,12 @@ bool ApplyEffect(int commandId, CollagePicture& picture)
     CxImage& image = *loader.Image();
     image.SetProgress(0);
     image.SetEscape(0);
+    if (monitor)
+        monitor->Attach(&image);
     const bool done = RunFilter(commandId, image);
     image.SetProgress(100);
+    if (monitor)
+        monitor->Detach();
     if (!done || !image.IsValid())
         return false;
 

@@ -6,7 +6,10 @@
 #include <QImage>
 
 #include <cstdint>
+#include <mutex>
 #include <vector>
+
+class CxImage;
 
 // Command ids of the effects (11983, 11987 are not effects).
 enum EffectCommand : int {
@@ -42,6 +45,32 @@ struct CollagePicture {
 // for an id that is no effect, a picture whose buffer does not match its size, or a
 // filter that fails or is stopped.
 bool ApplyEffect(int commandId, CollagePicture& picture);
+
+// Progress and stop of an effect running on another thread. The thread that runs the
+// effect hands its monitor to ApplyEffect; any other thread may read Progress() and call
+// Stop() at any time, before, during or after the filter.
+class EffectMonitor {
+public:
+    // 0..100: the running filter's progress; 100 once it ended.
+    long Progress() const;
+    // Asks the filter to stop at its next row; the effect then fails and leaves the
+    // picture untouched. A stop before the filter starts keeps it from running.
+    void Stop();
+    bool Stopped() const;
+
+private:
+    friend bool ApplyEffect(int, CollagePicture&, EffectMonitor*);
+    void Attach(CxImage* image);
+    void Detach();
+
+    mutable std::mutex mutex_;
+    CxImage* image_ = nullptr;
+    long progress_ = 0;
+    bool stopped_ = false;
+};
+
+// ApplyEffect watched by a monitor (null: none).
+bool ApplyEffect(int commandId, CollagePicture& picture, EffectMonitor* monitor);
 
 // The picture as a collage picture (any alpha dropped), and back as a top-down RGB32
 // picture (null when the buffer does not match the size).
