@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -22,19 +23,33 @@ namespace library {
 
 namespace {
 
-QStringList LocalFiles(const QMimeData* mime)
+// The extensions the main window gives the import workers.
+constexpr const char* kPictureExtensions[] = {".JPG", ".JPEG", ".GIF", ".BMP", ".TIFF", ".TIF",
+                                              ".PNG", ".PNM",  ".TGA", ".PCX", ".WMF",  ".EMF"};
+
+} // namespace
+
+bool IsImportablePicture(const QString& path)
+{
+    const QString extension = QLatin1Char('.') + QFileInfo(path).suffix();
+    for (const char* known : kPictureExtensions) {
+        if (extension.compare(QLatin1String(known), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+QStringList DroppedPictures(const QMimeData* mime)
 {
     QStringList paths;
     if (mime == nullptr || !mime->hasUrls())
         return paths;
     for (const QUrl& url : mime->urls()) {
-        if (url.isLocalFile())
+        if (url.isLocalFile() && IsImportablePicture(url.toLocalFile()))
             paths << url.toLocalFile();
     }
     return paths;
 }
-
-} // namespace
 
 QPixmap PhotoFrameBitmap(QSize size)
 {
@@ -409,8 +424,15 @@ void PhotoGrid::mouseReleaseEvent(QMouseEvent* event)
 
 void PhotoGrid::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton && CellArea().contains(event->position().toPoint()))
-        emit addRequested();
+    const QPoint point = event->position().toPoint();
+    if (event->button() != Qt::LeftButton || !CellArea().contains(point))
+        return;
+    // The second press of the pair: a cell it lands on that is not selected (the first press
+    // went elsewhere) is clicked first, so the photo under the mouse is the one added.
+    const int cell = GridHitTest(point, int(library_.Visible().size()), Columns(), scroll_, size());
+    if (cell >= 0 && !selection_.IsSelected(cell))
+        Commit(selection_.Click(cell, false, false));
+    emit addRequested();
 }
 
 void PhotoGrid::keyPressEvent(QKeyEvent* event)
@@ -443,19 +465,19 @@ void PhotoGrid::wheelEvent(QWheelEvent* event)
 
 void PhotoGrid::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (!LocalFiles(event->mimeData()).isEmpty())
+    if (!DroppedPictures(event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }
 
 void PhotoGrid::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (!LocalFiles(event->mimeData()).isEmpty())
+    if (!DroppedPictures(event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }
 
 void PhotoGrid::dropEvent(QDropEvent* event)
 {
-    const QStringList paths = LocalFiles(event->mimeData());
+    const QStringList paths = DroppedPictures(event->mimeData());
     if (paths.isEmpty())
         return;
     event->acceptProposedAction();

@@ -26,7 +26,7 @@
 //   addRequested()             1152  the button or a double-click: add the current photo
 //   contextMenuRequested(pos)  1153  a right-click: the library's context menu at pos
 //   thumbnailReleased(pos)           a thumbnail drag ended at this global position
-//   filesDropped(paths)              files dropped from a file manager
+//   filesDropped(paths)              picture files dropped from a file manager
 
 #include "library/PhotoGridLayout.h"
 
@@ -38,6 +38,7 @@
 #include <vector>
 
 class CanvasScrollBar;
+class QMimeData;
 class SkinButton;
 
 namespace library {
@@ -139,6 +140,11 @@ private:
     QPoint pressPoint_;
     std::vector<int> lastVisible_; // the visible list the selection's cells were counted over
 };
+
+// True for the picture extensions the library takes from a file manager (letter case ignored).
+bool IsImportablePicture(const QString& path);
+// The picture files among the local files of a drag.
+QStringList DroppedPictures(const QMimeData* mime);
 
 // The frame bitmap laid under every thumbnail, drawn at the box size.
 QPixmap PhotoFrameBitmap(QSize size);

@@ -21,23 +21,7 @@ constexpr char kDesignFilter[] =
     "(*.jpeg)|*.jpeg|(*.gif)|*.gif|(*.bmp)|*.bmp|(*.png)|*.png|(*.wmf)|*.wmf|(*.emf)|*.emf|(*.pcx)|*.pcx|"
     "(*.pnm)|*.pnm|(*.tif)|*.tif|(*.tiff)|*.tiff||";
 
-// The extensions the main window gives the import workers.
-constexpr const char* kPictureExtensions[] = {".JPG", ".JPEG", ".GIF", ".BMP", ".TIFF", ".TIF",
-                                              ".PNG", ".PNM",  ".TGA", ".PCX", ".WMF",  ".EMF"};
-
 constexpr char kNoPhotoMessage[] = "Please select a photo to add. ";
-
-QStringList PicturePaths(const QMimeData* mime)
-{
-    QStringList paths;
-    if (mime == nullptr || !mime->hasUrls())
-        return paths;
-    for (const QUrl& url : mime->urls()) {
-        if (url.isLocalFile() && IsImportablePicture(url.toLocalFile()))
-            paths << url.toLocalFile();
-    }
-    return paths;
-}
 
 } // namespace
 
@@ -49,17 +33,6 @@ QString PhotoImportFilter()
         filters << parts[i] + QStringLiteral(" (") + QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')) +
                        QLatin1Char(')');
     return filters.join(QStringLiteral(";;"));
-}
-
-bool IsImportablePicture(const QString& path)
-{
-    const QFileInfo info(path);
-    const QString extension = QLatin1Char('.') + info.suffix();
-    for (const char* known : kPictureExtensions) {
-        if (extension.compare(QLatin1String(known), Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
 }
 
 PhotoLibraryPanel::PhotoLibraryPanel(const PhotoLibraryContext& context)
@@ -78,14 +51,7 @@ PhotoLibraryPanel::PhotoLibraryPanel(const PhotoLibraryContext& context)
     connect(grid_, &PhotoGrid::contextMenuRequested, this, &PhotoLibraryPanel::contextMenuRequested);
     connect(grid_, &PhotoGrid::addRequested, this, &PhotoLibraryPanel::AddToCanvas);
     connect(grid_, &PhotoGrid::thumbnailReleased, this, &PhotoLibraryPanel::ThumbnailReleased);
-    connect(grid_, &PhotoGrid::filesDropped, this, [this](const QStringList& paths) {
-        QStringList pictures;
-        for (const QString& path : paths) {
-            if (IsImportablePicture(path))
-                pictures << path;
-        }
-        ImportPaths(pictures);
-    });
+    connect(grid_, &PhotoGrid::filesDropped, this, &PhotoLibraryPanel::ImportPaths);
     connect(&importer_, &PhotoImporter::progress, progress_, &PhotoImportProgress::SetProgress);
     connect(&importer_, &PhotoImporter::finished, this, &PhotoLibraryPanel::ImportFinished);
     connect(progress_, &PhotoImportProgress::stopRequested, this, &PhotoLibraryPanel::StopImport);
@@ -94,10 +60,8 @@ PhotoLibraryPanel::PhotoLibraryPanel(const PhotoLibraryContext& context)
     canvas_.installEventFilter(this);
 }
 
-PhotoLibraryPanel::~PhotoLibraryPanel()
-{
-    canvas_.removeEventFilter(this);
-}
+// The canvas drops the filter by itself when the panel goes (and may go first).
+PhotoLibraryPanel::~PhotoLibraryPanel() = default;
 
 QSize PhotoLibraryPanel::sizeHint() const
 {
@@ -212,7 +176,7 @@ bool PhotoLibraryPanel::eventFilter(QObject* watched, QEvent* event)
     case QEvent::DragEnter:
     case QEvent::DragMove: {
         auto* drag = static_cast<QDragMoveEvent*>(event);
-        if (!importer_.busy() && !PicturePaths(drag->mimeData()).isEmpty()) {
+        if (!importer_.busy() && !DroppedPictures(drag->mimeData()).isEmpty()) {
             drag->acceptProposedAction();
             return true;
         }
@@ -220,7 +184,7 @@ bool PhotoLibraryPanel::eventFilter(QObject* watched, QEvent* event)
     }
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
-        const QStringList paths = PicturePaths(drop->mimeData());
+        const QStringList paths = DroppedPictures(drop->mimeData());
         if (paths.isEmpty() || importer_.busy())
             return false;
         drop->acceptProposedAction();

@@ -46,8 +46,6 @@ struct PhotoLibraryContext {
 
 // The import dialog's filter, as Qt writes filters.
 QString PhotoImportFilter();
-// True for the picture extensions the library takes from a file manager (letter case ignored).
-bool IsImportablePicture(const QString& path);
 
 inline constexpr int kDropCascade = 20; // photos dropped together on the canvas step this far
 
