@@ -129,7 +129,12 @@ void PhotoLibraryPanel::ImportFinished(const PhotoImporter::Outcome& outcome)
 
 int PhotoLibraryPanel::Remove()
 {
-    return library_.RemoveSelected();
+    const int removed = library_.RemoveSelected();
+    if (removed > 0) { // the removed photos were the selection: it is empty now
+        emit selectionChanged(library_.SelectedIndexes());
+        emit selectionStateChanged();
+    }
+    return removed;
 }
 
 bool PhotoLibraryPanel::AddPosition(int position, QPoint canvasPoint)

@@ -373,7 +373,11 @@ TEST(PhotoLibraryPanel, TheSavedLibraryIsFoundAgainWithoutTheRemovedPhotos)
         stage.panel->SetLibraryFile(file);
         QTest::mouseClick(&stage.Grid(), Qt::LeftButton, {}, stage.CellCentre(1));
         QTest::mouseClick(&stage.Grid(), Qt::LeftButton, Qt::ControlModifier, stage.CellCentre(3));
+        QSignalSpy state(stage.panel, &PhotoLibraryPanel::selectionStateChanged);
         EXPECT_EQ(stage.panel->Remove(), 2);
+        EXPECT_EQ(state.size(), 1);
+        EXPECT_TRUE(stage.Selected().empty());
+        EXPECT_EQ(stage.panel->Remove(), 0); // nothing selected any more
         // Removed records keep their places: the others keep their indexes.
         EXPECT_EQ(stage.panel->Library().Entry(4).record.index, 4);
         EXPECT_EQ(stage.Grid().Selection().count(), 3);
@@ -412,4 +416,19 @@ TEST(PhotoGrid, ThumbnailsAreDecodedOnlyForTheCellsInView)
     grid.SetScrollOffset(QPoint(0, 0));
     grid.repaint();
     EXPECT_EQ(grid.DecodedThumbnails(), afterEnd) << "the first cells come from the cache";
+}
+
+TEST(PhotoLibraryPanel, TheImportFilterListsEveryPictureTypeAsQtWritesFilters)
+{
+    const QStringList filters = PhotoImportFilter().split(QStringLiteral(";;"));
+    ASSERT_EQ(filters.size(), 12);
+    EXPECT_EQ(filters.first(),
+              QStringLiteral("(all picture files) (*.jpg *.jpeg *.gif *.bmp *.png *.wmf *.emf *.pcx *.pnm *.tif *tiff)"));
+    EXPECT_EQ(filters[1], QStringLiteral("(*.jpg) (*.jpg)"));
+    EXPECT_EQ(filters.last(), QStringLiteral("(*.tiff) (*.tiff)"));
+    // A file manager's drop is taken by extension, whatever its letter case.
+    EXPECT_TRUE(IsImportablePicture(QStringLiteral("/photos/IMG_0001.JPG")));
+    EXPECT_TRUE(IsImportablePicture(QStringLiteral("/photos/scan.Tga")));
+    EXPECT_FALSE(IsImportablePicture(QStringLiteral("/photos/notes.txt")));
+    EXPECT_FALSE(IsImportablePicture(QStringLiteral("/photos/jpg")));
 }
