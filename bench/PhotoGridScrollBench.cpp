@@ -78,7 +78,8 @@ int main(int argc, char** argv)
         for (int y = 0; y < 480; ++y) {
             auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
             for (int x = 0; x < 640; ++x)
-                row[x] = qRgb((x / 3 + 37 * i) & 255, (y / 2 + 11 * i) & 255, int(127 + 127 * std::sin((x + y) / (5.0 + i))));
+                row[x] = qRgb((x / 3 + 37 * i) & 255, (y / 2 + 11 * i) & 255,
+                              int(127 + 127 * std::sin((x + y) / (5.0 + i))));
         }
         const QString path = dir.filePath(QStringLiteral("p%1.jpg").arg(i));
         image.save(path, "JPEG", 90);

@@ -298,7 +298,8 @@ void PhotoGrid::paintEvent(QPaintEvent* event)
     // The line above the button.
     painter.fillRect(QRect(0, height() - kPhotoGrid.buttonBand, width(), 1), skin::kFrameColour);
     if (vertical_->isVisible() && horizontal_->isVisible())
-        painter.fillRect(QRect(area.right() + 1, area.bottom() + 1, kPhotoGrid.scrollBarWidth, kPhotoGrid.scrollBarWidth),
+        painter.fillRect(
+            QRect(area.right() + 1, area.bottom() + 1, kPhotoGrid.scrollBarWidth, kPhotoGrid.scrollBarWidth),
                          skin::kDialogBackground);
 
     painter.setClipRect(area & event->rect());
@@ -382,7 +383,8 @@ void PhotoGrid::UpdateRubberBand(QPoint to)
     thumbnails.reserve(visible.size());
     for (std::size_t cell = 0; cell < visible.size(); ++cell) {
         const PhotoRecord& record = library_.Entry(visible[cell]).record;
-        thumbnails.push_back(FittedThumbnailRect(GridCellBox(int(cell), columns, scroll_), record.width, record.height));
+        const QRect box = GridCellBox(int(cell), columns, scroll_);
+        thumbnails.push_back(FittedThumbnailRect(box, record.width, record.height));
     }
     const bool changed = selection_.RubberBand(band_, thumbnails);
     Commit(changed);

@@ -52,7 +52,8 @@ void PhotoImportProgress::PaintContent(QPainter& painter)
     const QFontMetrics metrics(font());
     const QRect textRect(content.left(), kImportProgress.textTop, content.width(), metrics.height());
     painter.setPen(skin::kText);
-    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter, metrics.elidedText(path_, Qt::ElideMiddle, textRect.width()));
+    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter,
+                     metrics.elidedText(path_, Qt::ElideMiddle, textRect.width()));
 
     const QRect bar(content.left(), kImportProgress.barTop, content.width(), kImportProgress.barHeight);
     painter.fillRect(bar, skin::kPanelBackground);

@@ -74,7 +74,8 @@ struct Stage {
         const std::vector<std::uint8_t> thumbnail = MakeThumbnail(first);
         ASSERT_FALSE(thumbnail.empty());
         for (int i = 0; i < count; ++i) {
-            const QString path = i == 0 ? first : dir.filePath(QStringLiteral("photo%1.png").arg(i, 3, 10, QLatin1Char('0')));
+            const QString path =
+                i == 0 ? first : dir.filePath(QStringLiteral("photo%1.png").arg(i, 3, 10, QLatin1Char('0')));
             if (i > 0 && count <= 50) // big libraries only fill the grid: their files need not exist
                 QFile::copy(first, path);
             std::optional<PhotoRecord> record = RecordForPath(path);
@@ -226,7 +227,8 @@ TEST(PhotoGrid, TheBottomBandHitsNoCellAndTheButtonAsksToAdd)
 
     // The button spans the bottom; its click is "add", not a cell.
     SkinButton* button = grid.AddButton();
-    EXPECT_EQ(button->geometry(), QRect(0, grid.height() - kPhotoGrid.buttonHeight, grid.width(), kPhotoGrid.buttonHeight));
+    EXPECT_EQ(button->geometry(),
+              QRect(0, grid.height() - kPhotoGrid.buttonHeight, grid.width(), kPhotoGrid.buttonHeight));
     QSignalSpy add(&grid, &PhotoGrid::addRequested);
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(box.center().x(), 10));
     EXPECT_EQ(add.size(), 1);
@@ -249,7 +251,8 @@ TEST(PhotoLibraryPanel, AddToCanvasNeedsACurrentPhotoWhoseFileExists)
     QTest::mouseDClick(&stage.Grid(), Qt::LeftButton, {}, stage.CellCentre(2));
     ASSERT_EQ(stage.Items(), 1) << messages.texts.join(QLatin1Char('|')).toStdString();
     const Photo& photo = std::get<Photo>(stage.canvas->Model().ItemAt(0));
-    EXPECT_EQ(QPoint(photo.posX, photo.posY), stage.AtClient(QPoint(Stage::kCanvas.width() / 5, Stage::kCanvas.height() / 5)));
+    const QPoint fifth(Stage::kCanvas.width() / 5, Stage::kCanvas.height() / 5);
+    EXPECT_EQ(QPoint(photo.posX, photo.posY), stage.AtClient(fifth));
     EXPECT_EQ(QString::fromUtf8(photo.path.Bytes()), stage.files[2]);
 
     // The file has gone: nothing is added and nothing is said.
@@ -423,7 +426,8 @@ TEST(PhotoLibraryPanel, TheImportFilterListsEveryPictureTypeAsQtWritesFilters)
     const QStringList filters = PhotoImportFilter().split(QStringLiteral(";;"));
     ASSERT_EQ(filters.size(), 12);
     EXPECT_EQ(filters.first(),
-              QStringLiteral("(all picture files) (*.jpg *.jpeg *.gif *.bmp *.png *.wmf *.emf *.pcx *.pnm *.tif *tiff)"));
+              QStringLiteral("(all picture files) "
+                             "(*.jpg *.jpeg *.gif *.bmp *.png *.wmf *.emf *.pcx *.pnm *.tif *tiff)"));
     EXPECT_EQ(filters[1], QStringLiteral("(*.jpg) (*.jpg)"));
     EXPECT_EQ(filters.last(), QStringLiteral("(*.tiff) (*.tiff)"));
     // A file manager's drop is taken by extension, whatever its letter case.

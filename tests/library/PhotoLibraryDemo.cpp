@@ -2,7 +2,8 @@
 //   photo_library_demo FOLDER [select | repeat]
 // imports every picture of FOLDER into a library kept in a temporary folder; with "select"
 // a few cells are selected once the import ends, with "repeat" the folder's pictures are
-// offered 30 times over (the repeats are refused as duplicates) so the progress window stays up. Not a test and not part of the editor.
+// offered 30 times over (the repeats are refused as duplicates) so the progress window stays
+// up. Not a test and not part of the editor.
 
 #include "canvas/CanvasWnd.h"
 #include "library/PhotoGrid.h"
