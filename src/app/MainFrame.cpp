@@ -129,8 +129,7 @@ MainFrame::MainFrame(QWidget* parent)
     LoadLanguage();
     captionText = LangText(kLangCaption);
     libraryFilePath = DataFolder() + QStringLiteral("VelMedia");
-    // The photo library list is loaded here by the photo library's own code (it comes
-    // with the photo library panel).
+    // The photo library list is loaded with its panel, which needs the canvas (WirePanels).
 
     // 7-12: panels, canvas, property bar, tool bar, menu bar.
     CreatePanels();
@@ -294,8 +293,10 @@ void MainFrame::WirePanels()
     connect(canvas, &CanvasWnd::leavePreviewRequested, this, &MainFrame::OnLeavePreview);
     connect(canvas, &CanvasWnd::contextMenuRequested, this,
             [this](QPoint globalPosition) { OnContextMenu(globalPosition, false); });
-    // The panels of the library strip, the photo library, the tuning and text panels and the
-    // brush panel connect here to the slots of this window as they come.
+    // The photo library column: import, remove, add to canvas; its list is loaded now.
+    CreatePhotoLibraryPanel();
+    // The panels of the library strip, the tuning and text panels and the brush panel
+    // connect here to the slots of this window as they come.
 }
 
 void MainFrame::SetTextEditBox(QWidget* box)
