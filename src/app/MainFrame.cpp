@@ -132,8 +132,7 @@ MainFrame::MainFrame(QWidget* parent)
     LoadLanguage();
     captionText = LangText(kLangCaption);
     libraryFilePath = DataFolder() + QStringLiteral("VelMedia");
-    // The photo library list is loaded here by the photo library's own code (it comes
-    // with the photo library panel).
+    // The photo library list is loaded with its panel, which needs the canvas (WirePanels).
 
     // 7-12: panels, canvas, property bar, tool bar, menu bar.
     CreatePanels();
@@ -308,8 +307,10 @@ void MainFrame::WirePanels()
     connect(text, &TextPanel::addRequested, this, &MainFrame::OnAddText);
     OnTextPanelSettings(text->Settings()); // the first font, style 0, lfHeight 48
     effectRunner = std::make_unique<EffectRunner>(*canvas, this);
-    // The panels of the library strip, the photo library and the brush panel connect here
-    // to the slots of this window as they come.
+    // The photo library column: import, remove, add to canvas; its list is loaded now.
+    CreatePhotoLibraryPanel();
+    // The panels of the library strip and the brush panel connect here to the slots of
+    // this window as they come.
 }
 
 void MainFrame::SetTextEditBox(QWidget* box)

@@ -39,6 +39,10 @@
 #include <unordered_map>
 #include <vector>
 
+namespace library {
+class PhotoLibraryPanel;
+}
+
 class CanvasWnd;
 class EffectRunner;
 class CVelColourPicker;
@@ -86,6 +90,8 @@ public:
     CVelColourPicker& ColourPicker() { return *colourPicker; }
     PanelContainer& LibraryPanelPlace(Tab tab) { return *libraryPanels.at(static_cast<std::size_t>(tab)); }
     PanelContainer& PhotoLibraryPlace() { return *photoLibrary; }
+    // The photo library column's panel (made in WirePanels, with the canvas).
+    library::PhotoLibraryPanel* PhotoPanel() const { return photoPanel; }
     PanelContainer& BrushPanelPlace() { return *brushPanel; }
     Tab CurrentTab() const { return currentTab; }
     bool ToolActive() const { return toolActive != 0; }
@@ -166,6 +172,7 @@ private:
     void CreateMenuBar();        // MainMenus.cpp
     void CreateMenus();          // MainMenus.cpp
     void WirePanels();
+    void CreatePhotoLibraryPanel(); // MainFrame_Library.cpp
 
     // Routing per area.
     void RegisterWindowCommands();
@@ -231,6 +238,7 @@ private:
     std::int32_t brushEntry = -1;
 
     PanelContainer* photoLibrary = nullptr;
+    library::PhotoLibraryPanel* photoPanel = nullptr; // inside photoLibrary
     std::array<PanelContainer*, frame::kTabCount> libraryPanels{};
     PanelContainer* brushPanel = nullptr;
     Tab currentTab = Tab::Frame;

@@ -30,11 +30,7 @@ void MainFrame::RegisterFileCommands()
     });
 
     // Operations that come with later work; until then these numbers do nothing:
-    //  - import into the photo library (10900 10483 10601), remove from it (10482 10602),
-    //    add the selected library photo to the canvas (10481): the photo library;
     //  - install a resource pack (10904): the resource packs.
-    RegisterPending({cmd::kImportPhotos, cmd::kImportPhotosContext, cmd::kImportButton, cmd::kRemovePhotosContext,
-                     cmd::kRemoveButton, cmd::kAddToCanvas});
     RegisterPending({cmd::kInstallPack});
 }
 

@@ -3,9 +3,11 @@
 // selection that a drop onto the canvas uses.
 
 #include "app/CommandIds.h"
+#include "base/UserMessage.h"
 #include "app/LanguageTable.h"
 #include "app/MainFrame.h"
 #include "canvas/CanvasWnd.h"
+#include "library/PhotoLibraryPanel.h"
 #include "ui/CVelComboBox.h"
 #include "ui/PanelContainer.h"
 #include "ui/skin/SkinArt.h"
@@ -77,6 +79,37 @@ void MainFrame::RegisterLibraryCommands()
         buttons[entry.command] = button;
     }
     Register({cmd::kBrushSwitch}, [this] { SwitchBrushTool(); });
+
+    // The photo library (its panel is made with the canvas, in WirePanels).
+    Register({cmd::kImportPhotos, cmd::kImportPhotosContext, cmd::kImportButton}, [this] {
+        if (photoPanel != nullptr)
+            photoPanel->Import();
+    });
+    Register({cmd::kRemovePhotosContext, cmd::kRemoveButton}, [this] {
+        if (photoPanel != nullptr)
+            photoPanel->Remove();
+    });
+    Register({cmd::kAddToCanvas}, [this] {
+        if (photoPanel != nullptr)
+            photoPanel->AddToCanvas();
+    });
+}
+
+void MainFrame::CreatePhotoLibraryPanel()
+{
+    photoPanel = new library::PhotoLibraryPanel({*canvas, photoLibrary}); // owned by its place
+    photoPanel->SetLibraryFile(libraryFilePath);
+    photoPanel->Load();
+    photoLibrary->SetContent(photoPanel);
+    connect(photoPanel, &library::PhotoLibraryPanel::contextMenuRequested, this,
+            [this](QPoint globalPosition) { OnContextMenu(globalPosition, true); });
+    connect(photoPanel, &library::PhotoLibraryPanel::selectionStateChanged, this, &MainFrame::UpdateCommandStates);
+    // The list is saved when the window closes.
+    connect(this, &MainFrame::aboutToClose, photoPanel, [this] {
+        QString error;
+        if (!photoPanel->Save(&error))
+            ShowUserMessage(QStringLiteral("The photo library could not be saved:\n%1").arg(error));
+    });
 }
 
 void MainFrame::LayOutLibrary(int w, int h)

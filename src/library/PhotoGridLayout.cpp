@@ -1,6 +1,7 @@
 #include "library/PhotoGridLayout.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace library {
 
@@ -127,6 +128,13 @@ bool PhotoGridSelection::Click(int cell, bool ctrl, bool shift)
     anchor_ = cell;
     end_ = cell;
     return SelectOnly(cell);
+}
+
+void PhotoGridSelection::Assign(std::vector<char> flags, int anchor, int end)
+{
+    selected_ = std::move(flags);
+    anchor_ = anchor >= 0 && anchor < count() ? anchor : -1;
+    end_ = end >= 0 && end < count() ? end : -1;
 }
 
 bool PhotoGridSelection::ClickEmpty()

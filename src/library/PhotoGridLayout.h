@@ -82,6 +82,9 @@ public:
     bool RubberBand(const QRect& band, const std::vector<QRect>& thumbnails);
     bool Arrow(GridArrow arrow, int columns);
     bool SelectAll();
+    // Takes these flags (one per cell), anchor and end as they are: how a view carries its
+    // selection over a rebuilt visible list.
+    void Assign(std::vector<char> flags, int anchor, int end);
 
 private:
     bool SelectOnly(int cell);

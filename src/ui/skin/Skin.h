@@ -137,6 +137,11 @@ inline constexpr QColor kScrollThumbPressed{138, 145, 156};
 inline constexpr QColor kScrollArrow{92, 97, 106};
 inline constexpr QColor kScrollArrowHover{228, 231, 236};
 
+// Photo library grid: the frame bitmap under each thumbnail and the selected cell's lines.
+inline constexpr QColor kPhotoFrameFace{246, 246, 246};
+inline constexpr QColor kPhotoFrameShade{230, 231, 234};
+inline constexpr QColor kPhotoSelection{100, 100, 100};
+
 // Drop-down arrows on button faces.
 inline constexpr QColor kButtonGlyph{70, 74, 82};
 // Panel slider (bitmaps 170 and 156): the groove of the track and the thumb's ring.
