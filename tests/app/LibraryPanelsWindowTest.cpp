@@ -8,12 +8,15 @@
 #include "ui/PanelContainer.h"
 #include "ui/skin/SkinButton.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -232,4 +235,37 @@ TEST(LibraryPanels, DraggingAnEntryOntoTheCanvasDropsItAtTheCursor) {
   QTest::mouseRelease(clips, Qt::LeftButton, {},
                       clips->mapFromGlobal(w.frame.mapToGlobal(QPoint(5, 5))));
   EXPECT_EQ(model.ItemCount(), 2);
+}
+
+TEST(LibraryPanels, InstallCommandAddsThePackToItsPanelOnceOnly) {
+  FreshWindow w;
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.frame));
+  QTemporaryDir packs;
+  const QString pack = packs.filePath(QStringLiteral("more-frames.qrs"));
+  ASSERT_TRUE(
+      QFile::copy(QStringLiteral(":/starter/montara-frames.qrs"), pack));
+  library::LibraryPanel *frames = w.frame.LibraryPanelOf(3);
+  const int before = frames->Count();
+  MessageCapture messages;
+  // The open dialog is answered with the pack as soon as it shows.
+  const auto answer = [&pack] {
+    QTimer::singleShot(0, [&pack] {
+      auto *dialog =
+          qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      EXPECT_EQ(dialog->nameFilters(), QStringList{QStringLiteral("(*.qrs)")});
+      dialog->selectFile(pack);
+      static_cast<QDialog*>(dialog)->accept();
+    });
+  };
+  answer();
+  w.frame.OnCommand(cmd::kInstallPack);
+  EXPECT_EQ(frames->Count(), 2 * before);
+  EXPECT_TRUE(messages.texts.isEmpty());
+
+  answer();
+  w.frame.OnCommand(cmd::kInstallPack);
+  EXPECT_EQ(frames->Count(), 2 * before);
+  EXPECT_EQ(messages.texts,
+            QStringList{QStringLiteral("Already in the library.")});
 }
