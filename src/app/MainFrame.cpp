@@ -148,6 +148,7 @@ MainFrame::MainFrame(QWidget* parent)
     RegisterLibraryCommands();
     RegisterHelpCommands();
     WirePanels();
+    UseLibraryFolder(DataFolder());
 
     SwitchTab(Tab::Frame);
     LayOut();
@@ -309,8 +310,9 @@ void MainFrame::WirePanels()
     effectRunner = std::make_unique<EffectRunner>(*canvas, this);
     // The photo library column: import, remove, add to canvas; its list is loaded now.
     CreatePhotoLibraryPanel();
-    // The panels of the library strip and the brush panel connect here to the slots of
-    // this window as they come.
+    // The library panels (frames, masks, shapes, clip-art, brushes): Apply, presses and
+    // drags released over the canvas.
+    CreateLibraryPanels();
 }
 
 void MainFrame::SetTextEditBox(QWidget* box)

@@ -52,6 +52,9 @@ class PanelSlider;
 class QAbstractButton;
 class QAction;
 class SkinButton;
+namespace library {
+class LibraryPanel;
+}
 
 class MainFrame : public QDialog {
     Q_OBJECT
@@ -113,6 +116,15 @@ public:
     // Where the program's user guide is, or an empty string when it is not installed.
     static QString HelpPagePath();
 
+    // The library panel with a window identifier (0 clip-art, 1 masks, 2 shapes, 3 frames,
+    // 5 brushes); nullptr for any other.
+    library::LibraryPanel* LibraryPanelOf(int identifier) const;
+    // The folder of the library files (ending in "/"): the starter packs are installed into
+    // it when its library files are missing, the panels load from it and the canvas reads
+    // its decorations from it. Start-up uses DataFolder().
+    void UseLibraryFolder(const QString& folder);
+    QString LibraryFolder() const { return libraryFolder; }
+
 public slots:
     // Text panel: apply its 1140-byte settings record to the canvas.
     void OnTextPanelSettings(const Text& settings);
@@ -120,8 +132,9 @@ public slots:
     void OnTextBoxChanged(const QString& text);
     // Text panel's Add button: a text item of the chosen style preset.
     void OnAddText(int stylePreset);
-    // A library panel was pressed: its category and selected entries (shapes from 5000)
-    // are what an entry released over the canvas drops.
+    // A library panel was pressed: its category and selected entries (entry numbers of
+    // their own category; the drop adds the shape base) are what an entry released over
+    // the canvas drops.
     void OnLibrarySelection(std::int32_t category, const std::vector<std::int32_t>& entries);
     // Property bar: any slider or the colour moved.
     void OnPropertyBarChanged();
@@ -211,6 +224,12 @@ private:
     void SwitchTab(Tab tab);
     void SwitchBrushTool();
     void SetBrushSwitchLook();
+    void CreateLibraryPanels();
+    // A panel's Apply (its code and entry), a drag released at a screen point, command 10904.
+    void OnLibraryApply(int code, std::int32_t entry);
+    void OnLibraryReleased(const QPoint& globalPos);
+    void InstallPack();
+    void ReloadLibraryPanel(const QString& fileName);
 
     // Help.
     void OpenHelpPage();
@@ -241,6 +260,8 @@ private:
     library::PhotoLibraryPanel* photoPanel = nullptr; // inside photoLibrary
     std::array<PanelContainer*, frame::kTabCount> libraryPanels{};
     PanelContainer* brushPanel = nullptr;
+    std::vector<QPointer<library::LibraryPanel>> libraryPanelWidgets; // children of the containers
+    QString libraryFolder;
     Tab currentTab = Tab::Frame;
 
     Text textSettings;

@@ -28,10 +28,6 @@ void MainFrame::RegisterFileCommands()
         BatchConvertDialog dialog(this);
         dialog.exec();
     });
-
-    // Operations that come with later work; until then these numbers do nothing:
-    //  - install a resource pack (10904): the resource packs.
-    RegisterPending({cmd::kInstallPack});
 }
 
 bool MainFrame::SaveProjectAs()

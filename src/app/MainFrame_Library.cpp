@@ -3,15 +3,24 @@
 // selection that a drop onto the canvas uses.
 
 #include "app/CommandIds.h"
-#include "base/UserMessage.h"
 #include "app/LanguageTable.h"
 #include "app/MainFrame.h"
+#include "base/DataFolder.h"
+#include "base/UserMessage.h"
 #include "canvas/CanvasWnd.h"
+#include "canvas/LibraryReaders.h"
+#include "library/LibraryFiles.h"
+#include "library/LibraryPanel.h"
 #include "library/PhotoLibraryPanel.h"
+#include "library/ResourcePack.h"
 #include "ui/CVelComboBox.h"
 #include "ui/PanelContainer.h"
 #include "ui/skin/SkinArt.h"
 #include "ui/skin/SkinButton.h"
+
+#include <QFileDialog>
+
+#include <limits>
 
 namespace {
 
@@ -59,7 +68,145 @@ void SetTabLook(SkinButton& button, bool chosen)
     button.SetBitmaps(held, held, held, skin::ButtonArt(skin::kStateDisabled, button.height()));
 }
 
+// The five library panels: their places, window identifiers, categories, files, buttons
+// and the codes their Apply sends.
+struct LibraryPanelEntry {
+    int identifier;
+    std::int32_t category;
+    const char* file;
+    const char* button; // nullptr: the brush panel
+    int code;
+    MainFrame::Tab tab; // unused for the brush panel
+};
+
+constexpr LibraryPanelEntry kLibraryPanels[] = {
+    {0, 2, library::kClipArtsFile, "Add", 0, MainFrame::Tab::ClipArt},
+    {1, 1, library::kPhotoMasksThumbFile, "Apply", 2, MainFrame::Tab::Mask},
+    {2, 5, library::kShapeThumbFile, "Apply", 11, MainFrame::Tab::Shape},
+    {3, 0, library::kPhotoFramesThumbFile, "Apply", 3, MainFrame::Tab::Frame},
+    {5, 4, library::kBrushesFile, nullptr, 1, MainFrame::Tab::Frame},
+};
+
+// The codes of the panels' Apply.
+enum LibraryCode : int {
+    kAddClipArtCode = 0,
+    kBrushCode = 1,
+    kMaskCode = 2,
+    kFrameCode = 3,
+    kShapeCode = 11,
+};
+
 } // namespace
+
+void MainFrame::CreateLibraryPanels()
+{
+    for (const LibraryPanelEntry& entry : kLibraryPanels) {
+        library::LibraryPanel::Setup setup;
+        setup.identifier = entry.identifier;
+        setup.category = entry.category;
+        setup.code = entry.code;
+        setup.buttonCaption = entry.button;
+        setup.keepPixels = entry.button == nullptr;
+        setup.draggable = entry.button != nullptr;
+        auto* panel = new library::LibraryPanel(setup); // the container becomes its parent
+        panel->setObjectName(QString::fromLatin1(entry.file));
+        PanelContainer& place = entry.button ? LibraryPanelPlace(entry.tab) : BrushPanelPlace();
+        place.SetContent(panel);
+        libraryPanelWidgets.push_back(panel);
+        connect(panel, &library::LibraryPanel::applyRequested, this, &MainFrame::OnLibraryApply);
+        if (setup.draggable) {
+            connect(panel, &library::LibraryPanel::pressed, this, &MainFrame::OnLibrarySelection);
+            connect(panel, &library::LibraryPanel::released, this, &MainFrame::OnLibraryReleased);
+        }
+    }
+}
+
+library::LibraryPanel* MainFrame::LibraryPanelOf(int identifier) const
+{
+    for (library::LibraryPanel* panel : libraryPanelWidgets) {
+        if (panel && panel->Identifier() == identifier)
+            return panel;
+    }
+    return nullptr;
+}
+
+void MainFrame::UseLibraryFolder(const QString& folder)
+{
+    libraryFolder = folder;
+    canvas->SetDataFolder(folder);
+    canvas->Model().SetFrameOpeningReader(LibraryFrameOpeningReader(folder));
+    canvas->Model().SetShapeSizeReader(LibraryShapeSizeReader(folder));
+    // A new user's first start: the starter packs fill the library files that are missing.
+    library::InstallStarterPacks(folder);
+    for (const LibraryPanelEntry& entry : kLibraryPanels)
+        ReloadLibraryPanel(QString::fromLatin1(entry.file));
+}
+
+void MainFrame::ReloadLibraryPanel(const QString& fileName)
+{
+    for (library::LibraryPanel* panel : libraryPanelWidgets) {
+        if (!panel || panel->objectName() != fileName)
+            continue;
+        panel->ReloadFromFile(libraryFolder + fileName);
+        if (panel->Category() == static_cast<std::int32_t>(library::LibraryCategory::Brushes))
+            OnBrushEntryChanged(panel->SelectedIndex());
+    }
+}
+
+void MainFrame::OnLibraryApply(int code, std::int32_t entry)
+{
+    switch (code) {
+    case kAddClipArtCode: {
+        const QRect display = canvas->Model().DisplayRect();
+        canvas->AddClipArt(entry, display.width() / 5, display.height() / 5);
+        break;
+    }
+    case kBrushCode:
+        if (library::LibraryPanel* brushes = LibraryPanelOf(5))
+            OnBrushEntryChanged(brushes->SelectedIndex());
+        break;
+    case kMaskCode:
+        canvas->Model().ApplyMask(entry);
+        break;
+    case kShapeCode:
+        if (entry >= 0 && entry <= std::numeric_limits<std::int32_t>::max() - CollageModel::kShapeNumberBase)
+            canvas->Model().ApplyMask(entry + CollageModel::kShapeNumberBase);
+        break;
+    case kFrameCode:
+        canvas->Model().ApplyFrame(entry);
+        break;
+    default:
+        break;
+    }
+    UpdateCommandStates();
+}
+
+void MainFrame::OnLibraryReleased(const QPoint& globalPos)
+{
+    const QPoint at = canvas->mapFromGlobal(globalPos);
+    if (librarySelection.empty() || !canvas->isVisible() || !canvas->rect().contains(at))
+        return;
+    canvas->Model().DropLibrarySelection(libraryCategory, librarySelection.front(), at.x(), at.y());
+    UpdateCommandStates();
+}
+
+void MainFrame::InstallPack()
+{
+    QFileDialog dialog(this);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(QString::fromLatin1(library::kPackDialogFilter));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const library::InstallResult result =
+        library::InstallResourcePack(dialog.selectedFiles().constFirst(), libraryFolder);
+    if (!result.message.isEmpty())
+        ShowUserMessage(result.message);
+    if (result.status != library::InstallStatus::Installed)
+        return;
+    if (const char* file = library::PanelFileOfCategory(result.category))
+        ReloadLibraryPanel(QString::fromLatin1(file));
+}
 
 void MainFrame::RegisterLibraryCommands()
 {
@@ -79,6 +226,8 @@ void MainFrame::RegisterLibraryCommands()
         buttons[entry.command] = button;
     }
     Register({cmd::kBrushSwitch}, [this] { SwitchBrushTool(); });
+
+    Register({cmd::kInstallPack}, [this] { InstallPack(); });
 
     // The photo library (its panel is made with the canvas, in WirePanels).
     Register({cmd::kImportPhotos, cmd::kImportPhotosContext, cmd::kImportButton}, [this] {
@@ -167,7 +316,7 @@ void MainFrame::OnAddText(int stylePreset)
 
 void MainFrame::OnLibrarySelection(std::int32_t category, const std::vector<std::int32_t>& entries)
 {
-    // Kept here until the canvas drops library entries itself; then handed to it.
+    // What an entry released over the canvas drops (OnLibraryReleased).
     libraryCategory = category;
     librarySelection = entries;
 }
