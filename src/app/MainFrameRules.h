@@ -258,26 +258,4 @@ constexpr FrameHit HitTestFrame(int x, int y, int w, int h)
     return FrameHit::None;
 }
 
-// ---- the text panel's text -------------------------------------------------------
-
-inline constexpr int kTextBoxMaxBytes = 999; // the 1000-byte text field keeps its terminator
-
-// The longest start of text whose UTF-8 form fits maxBytes, never cut inside a
-// character (a surrogate pair stays whole).
-inline QString FitTextField(const QString& text, int maxBytes = kTextBoxMaxBytes)
-{
-    int bytes = 0;
-    qsizetype i = 0;
-    while (i < text.size()) {
-        const char16_t c = text.at(i).unicode();
-        const bool pair = QChar::isHighSurrogate(c) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
-        const int size = pair ? 4 : c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
-        if (bytes + size > maxBytes)
-            break;
-        bytes += size;
-        i += pair ? 2 : 1;
-    }
-    return text.left(i);
-}
-
 } // namespace frame

@@ -9,6 +9,7 @@
 #include "base/UserMessage.h"
 #include "canvas/CanvasWnd.h"
 #include "canvas/LibraryReaders.h"
+#include "editing/TextPanel.h"
 #include "library/LibraryFiles.h"
 #include "library/LibraryPanel.h"
 #include "library/PhotoLibraryPanel.h"
@@ -301,7 +302,7 @@ void MainFrame::OnTextPanelSettings(const Text& settings)
 void MainFrame::OnTextBoxChanged(const QString& text)
 {
     // The text field holds 1000 bytes with its terminator.
-    const QString kept = frame::FitTextField(text);
+    const QString kept = textpanel::FitTextField(text);
     textSettings.text.Set(kept);
     canvas->Model().SetCurrentText(kept);
     canvas->UpdateSelectedText();

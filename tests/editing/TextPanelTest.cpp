@@ -277,3 +277,16 @@ TEST(TextBox, HoldsAtMost1000CharactersAndTheRecordTheFirst999)
 }
 
 } // namespace
+
+TEST(TextPanelText, TextBoxTextFitsTheFieldWithoutCuttingACharacter)
+{
+    using textpanel::FitTextField;
+    EXPECT_EQ(FitTextField(QString(1500, QLatin1Char('a'))).toUtf8().size(), 999);
+    EXPECT_EQ(FitTextField(QStringLiteral("short")), QStringLiteral("short"));
+    // 500 two-byte characters: 499 fit (998 bytes), the 500th would need 1000.
+    const QString umlauts(500, QChar(0x00E4));
+    EXPECT_EQ(FitTextField(umlauts).size(), 499);
+    // A four-byte character is never split from its surrogate pair.
+    const QString emoji = QString(997, QLatin1Char('x')) + QString::fromUtf8("\xF0\x9F\x98\x80");
+    EXPECT_EQ(FitTextField(emoji), QString(997, QLatin1Char('x')));
+}
