@@ -2,6 +2,7 @@
 #include "app/MainFrame.h"
 #include "app/ProjectCommands.h"
 #include "base/UserMessage.h"
+#include "support/EnvScope.h"
 #include "canvas/CanvasWnd.h"
 #include "canvas/DesktopWallpaper.h"
 #include "persist/ProjectFile.h"
@@ -37,33 +38,6 @@ public:
 
 private:
     MessageHandler previous_;
-};
-
-// Sets environment variables for one test and puts them back afterwards.
-class EnvScope {
-public:
-    void Set(const char* name, const QByteArray& value)
-    {
-        saved_.push_back({name, qgetenv(name), qEnvironmentVariableIsSet(name)});
-        qputenv(name, value);
-    }
-    ~EnvScope()
-    {
-        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
-            if (it->wasSet)
-                qputenv(it->name, it->value);
-            else
-                qunsetenv(it->name);
-        }
-    }
-
-private:
-    struct Saved {
-        const char* name;
-        QByteArray value;
-        bool wasSet;
-    };
-    std::vector<Saved> saved_;
 };
 
 bool WritePhoto(const QString& path, QSize size, QColor colour)

@@ -1,4 +1,5 @@
 #include "canvas/DesktopWallpaper.h"
+#include "support/EnvScope.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,33 +10,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// Sets environment variables for one test and puts them back afterwards.
-class EnvScope {
-public:
-    void Set(const char* name, const QByteArray& value)
-    {
-        saved_.push_back({name, qgetenv(name), qEnvironmentVariableIsSet(name)});
-        qputenv(name, value);
-    }
-    ~EnvScope()
-    {
-        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
-            if (it->wasSet)
-                qputenv(it->name, it->value);
-            else
-                qunsetenv(it->name);
-        }
-    }
-
-private:
-    struct Saved {
-        const char* name;
-        QByteArray value;
-        bool wasSet;
-    };
-    std::vector<Saved> saved_;
-};
 
 QString GsettingsGet(const QString& key)
 {
