@@ -10,6 +10,7 @@
 #include "canvas/CanvasWnd.h"
 #include "canvas/LibraryReaders.h"
 #include "editing/TextPanel.h"
+#include "library/InstallJournal.h"
 #include "library/LibraryFiles.h"
 #include "library/LibraryPanel.h"
 #include "library/PhotoLibraryPanel.h"
@@ -137,6 +138,11 @@ void MainFrame::UseLibraryFolder(const QString& folder)
     canvas->SetDataFolder(folder);
     canvas->Model().SetFrameOpeningReader(LibraryFrameOpeningReader(folder));
     canvas->Model().SetShapeSizeReader(LibraryShapeSizeReader(folder));
+    // An install that was stopped half-way is finished (or undone) before anything reads
+    // the library files.
+    if (const library::RecoveryResult recovered = library::RecoverUnfinishedInstall(folder);
+        recovered.outcome == library::RecoveryOutcome::Failed)
+        ShowUserMessage(recovered.message);
     // A new user's first start: the starter packs fill the library files that are missing.
     library::InstallStarterPacks(folder);
     for (const LibraryPanelEntry& entry : kLibraryPanels)
