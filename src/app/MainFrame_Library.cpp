@@ -155,8 +155,10 @@ void MainFrame::ReloadLibraryPanel(const QString& fileName)
         if (!panel || panel->objectName() != fileName)
             continue;
         panel->ReloadFromFile(libraryFolder + fileName);
-        if (panel->Category() == static_cast<std::int32_t>(library::LibraryCategory::Brushes))
+        if (panel->Category() == static_cast<std::int32_t>(library::LibraryCategory::Brushes)) {
+            ShowBrushAngles();
             OnBrushEntryChanged(panel->SelectedIndex());
+        }
     }
 }
 
@@ -169,7 +171,7 @@ void MainFrame::OnLibraryApply(int code, std::int32_t entry)
         break;
     }
     case kBrushCode:
-        if (library::LibraryPanel* brushes = LibraryPanelOf(5))
+        if (library::LibraryPanel* brushes = LibraryPanelOf(kBrushPanelIdentifier))
             OnBrushEntryChanged(brushes->SelectedIndex());
         break;
     case kMaskCode:

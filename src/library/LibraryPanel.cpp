@@ -55,6 +55,21 @@ bool LibraryPanel::ReloadFromFile(const QString &path) {
   return load.ok;
 }
 
+void LibraryPanel::SetEntryAngle(int n, int degrees) {
+  if (n < 0)
+    return;
+  if (static_cast<std::size_t>(n) >= angles_.size())
+    angles_.resize(static_cast<std::size_t>(n) + 1, 0);
+  angles_[static_cast<std::size_t>(n)] = degrees;
+  update();
+}
+
+int LibraryPanel::EntryAngle(int n) const {
+  return n >= 0 && static_cast<std::size_t>(n) < angles_.size()
+             ? angles_[static_cast<std::size_t>(n)]
+             : 0;
+}
+
 void LibraryPanel::Select(int n) {
   if (n >= Count())
     n = -1;
@@ -158,11 +173,25 @@ void LibraryPanel::paintEvent(QPaintEvent *) {
     if (chosen)
       p.fillRect(cell, skin::kAccentTint);
     const QPixmap &picture = CellPicture(n);
-    if (!picture.isNull()) {
+    const int angle = EntryAngle(n) % 360;
+    if (!picture.isNull() && angle == 0) {
       const QPoint at = cell.center() -
                         QPoint(picture.width() / 2, picture.height() / 2) +
                         QPoint(1, 1);
       p.drawPixmap(at, picture);
+    } else if (!picture.isNull()) {
+      // Turned about the cell's centre, smaller where its corners would leave
+      // the cell.
+      p.save();
+      p.setRenderHint(QPainter::SmoothPixmapTransform);
+      p.translate(QRectF(cell).center());
+      p.rotate(angle);
+      const double scale = TurnedFitScale(picture.size(), angle,
+                                          kPanelGeometry.cell - 4);
+      p.scale(scale, scale);
+      p.drawPixmap(QPointF(-picture.width() / 2.0, -picture.height() / 2.0),
+                   picture);
+      p.restore();
     }
     p.setPen(chosen ? skin::kAccent : skin::kFrameColour);
     p.drawRect(cell.adjusted(0, 0, -1, -1));
