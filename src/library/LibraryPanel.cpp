@@ -1,6 +1,7 @@
 #include "library/LibraryPanel.h"
 
 #include "base/UserMessage.h"
+#include "library/LibraryFiles.h"
 #include "canvas/CanvasScrollBar.h"
 #include "ui/skin/Skin.h"
 #include "ui/skin/SkinButton.h"
@@ -163,6 +164,8 @@ void LibraryPanel::paintEvent(QPaintEvent *) {
   const QRect grid = Grid();
   p.setClipRect(grid);
   const int columns = Columns();
+  const bool stage =
+      setup_.category == static_cast<std::int32_t>(LibraryCategory::PhotoFrames);
   for (int n = 0; n < Count(); ++n) {
     const QRect cell = CellRect(n, columns, scroll_);
     if (cell.bottom() < 0)
@@ -178,7 +181,16 @@ void LibraryPanel::paintEvent(QPaintEvent *) {
       const QPoint at = cell.center() -
                         QPoint(picture.width() / 2, picture.height() / 2) +
                         QPoint(1, 1);
-      p.drawPixmap(at, picture);
+      if (stage) {
+        // Frames are light or open in the middle: a stage behind them shows
+        // the opening, a line around them their outer edge.
+        p.fillRect(QRect(at, picture.size()), skin::kThumbnailStage);
+        p.drawPixmap(at, picture);
+        p.setPen(skin::kFrameColour);
+        p.drawRect(QRect(at, picture.size()).adjusted(-1, -1, 0, 0));
+      } else {
+        p.drawPixmap(at, picture);
+      }
     } else if (!picture.isNull()) {
       // Turned about the cell's centre, smaller where its corners would leave
       // the cell.

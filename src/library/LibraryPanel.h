@@ -24,6 +24,9 @@
 // ReloadFromFile (the "brushs" file on the brush panel) clears the panel and
 // loads every entry; every panel but the brush panel then selects entry 0.
 //
+// The frame panel draws its thumbnails on a light stage with a line around
+// them, so that light frames and their openings show on the white panel.
+//
 // Each entry can carry an angle (the brush panel shows every brush at the angle
 // last chosen for it): its picture is drawn turned clockwise by that many
 // degrees about the cell's centre, made smaller where it would leave the cell.
