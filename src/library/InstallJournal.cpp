@@ -26,9 +26,8 @@ constexpr int kTemporarySuffixLength = 6; // QTemporaryFile's "XXXXXX"
 
 // The files an install replaces.
 constexpr const char* kInstalledFiles[] = {
-    kResInfoFile,      kPhotoFramesFile, kPhotoFramesThumbFile, kPhotoMasksFile,
-    kPhotoMasksThumbFile, kClipArtsFile, kDecorateFile,         kDecorateThumbFile,
-    kBrushesFile,      kShapeFile,       kShapeThumbFile,
+    kResInfoFile,  kPhotoFramesFile,   kPhotoFramesThumbFile, kPhotoMasksFile, kPhotoMasksThumbFile, kClipArtsFile,
+    kDecorateFile, kDecorateThumbFile, kBrushesFile,          kShapeFile,      kShapeThumbFile,
 };
 
 bool IsInstalledFile(const QString& name)
@@ -46,8 +45,8 @@ bool IsTemporaryOf(const QString& name, const QString& base)
     if (name.size() != base.size() + 1 + kTemporarySuffixLength || !name.startsWith(base + QLatin1Char('.')))
         return false;
     for (qsizetype i = base.size() + 1; i < name.size(); ++i) {
-        const QChar c = name.at(i);
-        if (!(c.isDigit() || (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))))
+        const char16_t c = name.at(i).unicode();
+        if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z')))
             return false;
     }
     return true;

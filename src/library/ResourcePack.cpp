@@ -457,13 +457,15 @@ InstallResult InstallResourcePack(const QString& packPath, const QString& dataFo
     std::vector<JournalEntry> journal;
     for (PendingFile* file : order) {
         previous.push_back(std::make_unique<PreviousName>());
-        if (!previous.back()->Make(file->Target()))
-            return writeFailure(file->Target() + QLatin1String(kPreviousSuffix), QString::fromLocal8Bit(std::strerror(errno)));
+        if (!previous.back()->Make(file->Target())) {
+            return writeFailure(file->Target() + QLatin1String(kPreviousSuffix),
+                                QString::fromLocal8Bit(std::strerror(errno)));
+        }
         const auto identity = FileIdentity(file->FileName());
         if (!identity)
             return writeFailure(file->FileName(), QString::fromLocal8Bit(std::strerror(errno)));
-        journal.push_back({QFileInfo(file->Target()).fileName(), QFileInfo(file->FileName()).fileName(), identity->first,
-                           identity->second, previous.back()->FileName()});
+        journal.push_back({QFileInfo(file->Target()).fileName(), QFileInfo(file->FileName()).fileName(),
+                           identity->first, identity->second, previous.back()->FileName()});
     }
     if (!CallInstallHook(InstallPoint::PreviousKept, 0))
         return writeFailure(resInfoPath, QStringLiteral("stopped"));
@@ -491,8 +493,8 @@ InstallResult InstallResourcePack(const QString& packPath, const QString& dataFo
             if (recovered.outcome == RecoveryOutcome::RolledBack)
                 return writeFailure(dataFolder, reason);
             return Result(InstallStatus::Failed,
-                          QStringLiteral("The library files in %1 cannot be replaced (%2). %3 The library is put "
-                                         "right the next time it is opened.")
+                          QStringLiteral("The library files in %1 cannot be replaced (%2). %3 This is tried "
+                                         "again when the library is opened next.")
                               .arg(dataFolder, reason, recovered.message));
         }
     } else {

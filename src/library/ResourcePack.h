@@ -96,10 +96,10 @@ InstallResult InstallResourcePack(const QString& packPath, const QString& dataFo
 // The packs built into the editor (":/starter/").
 QString StarterPackFolder();
 
-// First start (after completing an interrupted install): installs every pack of packFolder ("*.qrs", in name order) whose
-// category's library files are all missing from dataFolder, each through
-// InstallResourcePack (so each is recorded in "Res_Info"). Returns one result per pack
-// it tried.
+// First start (after completing an interrupted install): installs every pack of
+// packFolder ("*.qrs", in name order) whose category's library files are all missing from
+// dataFolder, each through InstallResourcePack (so each is recorded in "Res_Info").
+// Returns one result per pack it tried.
 std::vector<InstallResult> InstallStarterPacks(const QString& dataFolder,
                                                const QString& packFolder = StarterPackFolder());
 

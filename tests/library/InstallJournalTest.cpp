@@ -136,7 +136,8 @@ TEST_F(InstallJournal, KillAtEveryPointEndsAllBeforeOrAllAfter)
             QDir(dir.filePath(QStringLiteral("at%1").arg(k))).removeRecursively();
         QDir().mkpath(data);
         if (existing) {
-            ASSERT_EQ(InstallResourcePack(Pack(QStringLiteral("first.qrs"), 3, 1), data).status, InstallStatus::Installed);
+            const InstallResult first = InstallResourcePack(Pack(QStringLiteral("first.qrs"), 3, 1), data);
+            ASSERT_EQ(first.status, InstallStatus::Installed);
         }
         const Folder before = FolderBytes(data);
         const QString pack = Pack(QStringLiteral("second.qrs"), 4, 2);
@@ -236,7 +237,8 @@ TEST_F(InstallJournal, NeitherForwardNorBackKeepsTheJournalAndSaysSo)
     const Folder broken = FolderBytes(m.folder);
     const RecoveryResult recovered = RecoverUnfinishedInstall(m.folder);
     EXPECT_EQ(recovered.outcome, RecoveryOutcome::Failed);
-    EXPECT_TRUE(recovered.message.contains(QLatin1String("cannot be completed or undone"))) << recovered.message.toStdString();
+    EXPECT_TRUE(recovered.message.contains(QLatin1String("cannot be completed or undone")))
+        << recovered.message.toStdString();
     EXPECT_EQ(FolderBytes(m.folder), broken);
     // An install refuses to go on top of it.
     const InstallResult result = InstallResourcePack(Pack(QStringLiteral("third.qrs"), 1, 3), m.folder);
@@ -252,7 +254,8 @@ TEST_F(InstallJournal, FailedRenameIsFinishedOrUndoneAtOnce)
     const Folder before = FolderBytes(data);
     const QString pack = Pack(QStringLiteral("second.qrs"), 2, 2);
     {
-        HookScope scope([](InstallPoint point, int renamed) { return !(point == InstallPoint::Renamed && renamed == 1); });
+        HookScope scope(
+            [](InstallPoint point, int renamed) { return !(point == InstallPoint::Renamed && renamed == 1); });
         const InstallResult result = InstallResourcePack(pack, data);
         EXPECT_EQ(result.status, InstallStatus::Installed) << result.message.toStdString();
         EXPECT_EQ(result.firstIndex, 2);
@@ -304,7 +307,8 @@ TEST_F(InstallJournal, SecondInstallerIsRefusedWhileTheFolderIsLocked)
 TEST(InstallJournalText, RoundTripAndDamagedTextsAreRefused)
 {
     const std::vector<JournalEntry> entries{
-        {QStringLiteral("photoframes"), QStringLiteral("photoframes.aB3xYz"), 2049, 77, QStringLiteral("photoframes.previous")},
+        {QStringLiteral("photoframes"), QStringLiteral("photoframes.aB3xYz"), 2049, 77,
+         QStringLiteral("photoframes.previous")},
         {QStringLiteral("Res_Info"), QStringLiteral("Res_Info.Q1w2E3"), 2049, 78, QString()},
     };
     const QByteArray text = FormatJournal(entries);
