@@ -119,6 +119,7 @@ public:
     // The library panel with a window identifier (0 clip-art, 1 masks, 2 shapes, 3 frames,
     // 5 brushes); nullptr for any other.
     library::LibraryPanel* LibraryPanelOf(int identifier) const;
+    static constexpr int kBrushPanelIdentifier = 5;
     // The folder of the library files (ending in "/"): the starter packs are installed into
     // it when its library files are missing, the panels load from it and the canvas reads
     // its decorations from it. Start-up uses DataFolder().
@@ -138,7 +139,8 @@ public slots:
     void OnLibrarySelection(std::int32_t category, const std::vector<std::int32_t>& entries);
     // Property bar: any slider or the colour moved.
     void OnPropertyBarChanged();
-    // The brush panel's selected entry changed (-1 = none).
+    // The brush panel's selected entry changed (-1 = none): the Angle slider shows that
+    // brush's angle (0 until one is chosen for it).
     void OnBrushEntryChanged(std::int32_t entry);
     // Canvas: the brush tool was switched off by an added item or decoration.
     void OnBrushToolOff();
@@ -230,6 +232,8 @@ private:
     void OnLibraryReleased(const QPoint& globalPos);
     void InstallPack();
     void ReloadLibraryPanel(const QString& fileName);
+    // The brush panel draws every brush at its angle in brushAngles.
+    void ShowBrushAngles();
 
     // Help.
     void OpenHelpPage();

@@ -10,6 +10,7 @@
 #include "canvas/CanvasWnd.h"
 #include "canvas/LibraryReaders.h"
 #include "editing/TextPanel.h"
+#include "library/InstallJournal.h"
 #include "library/LibraryFiles.h"
 #include "library/LibraryPanel.h"
 #include "library/PhotoLibraryPanel.h"
@@ -137,6 +138,11 @@ void MainFrame::UseLibraryFolder(const QString& folder)
     canvas->SetDataFolder(folder);
     canvas->Model().SetFrameOpeningReader(LibraryFrameOpeningReader(folder));
     canvas->Model().SetShapeSizeReader(LibraryShapeSizeReader(folder));
+    // An install that was stopped half-way is finished (or undone) before anything reads
+    // the library files.
+    if (const library::RecoveryResult recovered = library::RecoverUnfinishedInstall(folder);
+        recovered.outcome == library::RecoveryOutcome::Failed)
+        ShowUserMessage(recovered.message);
     // A new user's first start: the starter packs fill the library files that are missing.
     library::InstallStarterPacks(folder);
     for (const LibraryPanelEntry& entry : kLibraryPanels)
@@ -149,8 +155,10 @@ void MainFrame::ReloadLibraryPanel(const QString& fileName)
         if (!panel || panel->objectName() != fileName)
             continue;
         panel->ReloadFromFile(libraryFolder + fileName);
-        if (panel->Category() == static_cast<std::int32_t>(library::LibraryCategory::Brushes))
+        if (panel->Category() == static_cast<std::int32_t>(library::LibraryCategory::Brushes)) {
+            ShowBrushAngles();
             OnBrushEntryChanged(panel->SelectedIndex());
+        }
     }
 }
 
@@ -163,7 +171,7 @@ void MainFrame::OnLibraryApply(int code, std::int32_t entry)
         break;
     }
     case kBrushCode:
-        if (library::LibraryPanel* brushes = LibraryPanelOf(5))
+        if (library::LibraryPanel* brushes = LibraryPanelOf(kBrushPanelIdentifier))
             OnBrushEntryChanged(brushes->SelectedIndex());
         break;
     case kMaskCode:

@@ -6,6 +6,7 @@
 #include "app/MainFrame.h"
 #include "canvas/CanvasWnd.h"
 #include "editing/PanelSlider.h"
+#include "library/LibraryPanel.h"
 #include "ui/CVelColourPicker.h"
 #include "ui/PanelContainer.h"
 #include "ui/skin/SkinArt.h"
@@ -119,17 +120,28 @@ void MainFrame::OnPropertyBarChanged()
                             sliders[kSizeRow]->Position(), colourPicker->GetColour());
     if (brushEntry >= 0) {
         brushAngles[brushEntry] = angle;
-        brushPanel->update();
+        if (library::LibraryPanel* brushes = LibraryPanelOf(kBrushPanelIdentifier))
+            brushes->SetEntryAngle(brushEntry, angle);
     }
 }
 
 void MainFrame::OnBrushEntryChanged(std::int32_t entry)
 {
     brushEntry = entry;
-    const auto kept = brushAngles.find(entry);
-    if (kept != brushAngles.end())
-        sliders[kAngleRow]->SetPosition(kept->second);
+    // The bar shows the chosen brush's own angle: the last one chosen for it, 0 before.
+    if (entry >= 0) {
+        const auto kept = brushAngles.find(entry);
+        sliders[kAngleRow]->SetPosition(kept != brushAngles.end() ? kept->second : 0);
+    }
     OnPropertyBarChanged();
+}
+
+void MainFrame::ShowBrushAngles()
+{
+    if (library::LibraryPanel* brushes = LibraryPanelOf(kBrushPanelIdentifier)) {
+        for (const auto& [entry, angle] : brushAngles)
+            brushes->SetEntryAngle(entry, angle);
+    }
 }
 
 void MainFrame::SetBrushSwitchLook()

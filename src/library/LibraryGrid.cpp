@@ -6,6 +6,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <cmath>
 
 namespace library {
 
@@ -153,6 +154,17 @@ PanelLoad LoadPanelEntries(const QString &path, bool keepPixels) {
   load.ok =
       scan.entries.size() == static_cast<std::size_t>(std::max(0, scan.count));
   return load;
+}
+
+double TurnedFitScale(QSize picture, double degrees, int inner) {
+  if (picture.isEmpty() || inner <= 0)
+    return 1.0;
+  const double radians = degrees * M_PI / 180.0;
+  const double c = std::abs(std::cos(radians));
+  const double s = std::abs(std::sin(radians));
+  const double w = picture.width() * c + picture.height() * s;
+  const double h = picture.width() * s + picture.height() * c;
+  return std::min({1.0, inner / w, inner / h});
 }
 
 } // namespace library

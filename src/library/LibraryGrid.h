@@ -66,6 +66,10 @@ std::int32_t ApplyGridScroll(int code, std::int32_t position,
 std::int32_t WheelScroll(std::int32_t position, std::int32_t range,
                          int notches);
 
+// The scale (at most 1) at which a picture of this size, turned by degrees
+// about its centre, fits a square of side inner.
+double TurnedFitScale(QSize picture, double degrees, int inner);
+
 struct PanelEntry {
   QImage bitmap; // 32-bit ARGB of the thumbnail
   std::int32_t width = 0;

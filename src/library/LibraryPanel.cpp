@@ -1,6 +1,7 @@
 #include "library/LibraryPanel.h"
 
 #include "base/UserMessage.h"
+#include "library/LibraryFiles.h"
 #include "canvas/CanvasScrollBar.h"
 #include "ui/skin/Skin.h"
 #include "ui/skin/SkinButton.h"
@@ -53,6 +54,21 @@ bool LibraryPanel::ReloadFromFile(const QString &path) {
   UpdateScrollBar();
   update();
   return load.ok;
+}
+
+void LibraryPanel::SetEntryAngle(int n, int degrees) {
+  if (n < 0)
+    return;
+  if (static_cast<std::size_t>(n) >= angles_.size())
+    angles_.resize(static_cast<std::size_t>(n) + 1, 0);
+  angles_[static_cast<std::size_t>(n)] = degrees;
+  update();
+}
+
+int LibraryPanel::EntryAngle(int n) const {
+  return n >= 0 && static_cast<std::size_t>(n) < angles_.size()
+             ? angles_[static_cast<std::size_t>(n)]
+             : 0;
 }
 
 void LibraryPanel::Select(int n) {
@@ -148,6 +164,8 @@ void LibraryPanel::paintEvent(QPaintEvent *) {
   const QRect grid = Grid();
   p.setClipRect(grid);
   const int columns = Columns();
+  const bool stage =
+      setup_.category == static_cast<std::int32_t>(LibraryCategory::PhotoFrames);
   for (int n = 0; n < Count(); ++n) {
     const QRect cell = CellRect(n, columns, scroll_);
     if (cell.bottom() < 0)
@@ -158,11 +176,34 @@ void LibraryPanel::paintEvent(QPaintEvent *) {
     if (chosen)
       p.fillRect(cell, skin::kAccentTint);
     const QPixmap &picture = CellPicture(n);
-    if (!picture.isNull()) {
+    const int angle = EntryAngle(n) % 360;
+    if (!picture.isNull() && angle == 0) {
       const QPoint at = cell.center() -
                         QPoint(picture.width() / 2, picture.height() / 2) +
                         QPoint(1, 1);
-      p.drawPixmap(at, picture);
+      if (stage) {
+        // Frames are light or open in the middle: a stage behind them shows
+        // the opening, a line around them their outer edge.
+        p.fillRect(QRect(at, picture.size()), skin::kThumbnailStage);
+        p.drawPixmap(at, picture);
+        p.setPen(skin::kFrameColour);
+        p.drawRect(QRect(at, picture.size()).adjusted(-1, -1, 0, 0));
+      } else {
+        p.drawPixmap(at, picture);
+      }
+    } else if (!picture.isNull()) {
+      // Turned about the cell's centre, smaller where its corners would leave
+      // the cell.
+      p.save();
+      p.setRenderHint(QPainter::SmoothPixmapTransform);
+      p.translate(QRectF(cell).center());
+      p.rotate(angle);
+      const double scale = TurnedFitScale(picture.size(), angle,
+                                          kPanelGeometry.cell - 4);
+      p.scale(scale, scale);
+      p.drawPixmap(QPointF(-picture.width() / 2.0, -picture.height() / 2.0),
+                   picture);
+      p.restore();
     }
     p.setPen(chosen ? skin::kAccent : skin::kFrameColour);
     p.drawRect(cell.adjusted(0, 0, -1, -1));

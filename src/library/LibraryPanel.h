@@ -23,6 +23,15 @@
 //
 // ReloadFromFile (the "brushs" file on the brush panel) clears the panel and
 // loads every entry; every panel but the brush panel then selects entry 0.
+//
+// The frame panel draws its thumbnails on a light stage with a line around
+// them, so that light frames and their openings show on the white panel.
+//
+// Each entry can carry an angle (the brush panel shows every brush at the angle
+// last chosen for it): its picture is drawn turned clockwise by that many
+// degrees about the cell's centre, made smaller where it would leave the cell.
+// Angles belong to entry indexes and survive a reload (entries are only ever
+// appended).
 
 #include "library/LibraryGrid.h"
 
@@ -61,6 +70,9 @@ public:
     return entries_.at(static_cast<std::size_t>(n));
   }
   void Select(int n); // -1 clears the selection
+  // Degrees, clockwise; 0 for entries never given one. Repaints.
+  void SetEntryAngle(int n, int degrees);
+  int EntryAngle(int n) const;
   std::vector<std::int32_t> Selection() const;
   // The "Apply" button's action (the button calls it).
   void Apply();
@@ -94,6 +106,7 @@ private:
   Setup setup_;
   std::vector<PanelEntry> entries_;
   std::vector<QPixmap> cellPictures_; // scaled to fit a cell, made once
+  std::vector<int> angles_;           // by entry index; may be longer than entries_
   int selected_ = -1;
   std::int32_t scroll_ = 0;
   int wheelRest_ = 0;

@@ -1,6 +1,7 @@
 #include "library/ResourcePack.h"
 
 #include "base/LittleEndian.h"
+#include "library/InstallJournal.h"
 
 #include <QDir>
 #include <QFile>
@@ -69,7 +70,8 @@ bool CopyRange(QFile& in, std::int64_t offset, std::int64_t length, QIODevice& o
 
 // A file written completely beside its target, then put in its place by one rename.
 // Written and flushed to disk first, so that the renames of all files of an install follow
-// each other with nothing in between. Removed when it is never put in place.
+// each other with nothing in between. Removed when it is never put in place, unless the
+// journal names it (then recovery owns it).
 class PendingFile {
 public:
     bool Open(const QString& target)
@@ -83,6 +85,9 @@ public:
     QTemporaryFile& Device() { return *temp_; }
     QString ErrorString() const { return temp_ ? temp_->errorString() : QString(); }
     bool Sync() { return temp_->flush() && ::fsync(temp_->handle()) == 0; }
+    const QString& Target() const { return target_; }
+    QString FileName() const { return temp_->fileName(); }
+    void Keep() { temp_->setAutoRemove(false); }
     bool Rename()
     {
         if (std::rename(QFile::encodeName(temp_->fileName()).constData(), QFile::encodeName(target_).constData()) != 0)
@@ -94,6 +99,49 @@ public:
 private:
     QString target_;
     std::unique_ptr<QTemporaryFile> temp_;
+};
+
+// The old target under a second name ("<target>.previous"), so that an install stopped
+// half-way can be undone: a hard link, or a flushed copy where links are not supported.
+// Removed again when the object goes, unless kept.
+class PreviousName {
+public:
+    PreviousName() = default;
+    PreviousName(const PreviousName&) = delete;
+    PreviousName& operator=(const PreviousName&) = delete;
+    ~PreviousName()
+    {
+        if (!path_.isEmpty() && !kept_)
+            ::unlink(QFile::encodeName(path_).constData());
+    }
+    // False when the target exists and cannot be given the name; true (no name) when it
+    // does not exist.
+    bool Make(const QString& target)
+    {
+        if (!QFileInfo::exists(target))
+            return true;
+        const QString path = target + QLatin1String(kPreviousSuffix);
+        const QByteArray from = QFile::encodeName(target);
+        const QByteArray to = QFile::encodeName(path);
+        ::unlink(to.constData());
+        if (::link(from.constData(), to.constData()) != 0) {
+            if (!QFile::copy(target, path))
+                return false;
+            QFile copy(path);
+            if (!copy.open(QIODevice::ReadWrite) || ::fsync(copy.handle()) != 0) {
+                ::unlink(to.constData());
+                return false;
+            }
+        }
+        path_ = path;
+        return true;
+    }
+    QString FileName() const { return path_.isEmpty() ? QString() : QFileInfo(path_).fileName(); }
+    void Keep() { kept_ = true; }
+
+private:
+    QString path_;
+    bool kept_ = false;
 };
 
 // One library file being rewritten: the entries it keeps, then the pack's.
@@ -292,6 +340,18 @@ InstallResult InstallResourcePack(const QString& packPath, const QString& dataFo
         return Result(InstallStatus::Failed,
                       QStringLiteral("The data folder %1 cannot be created. %2").arg(dataFolder, NothingChanged()));
     }
+    // One install at a time per library; an install that was interrupted is completed (or
+    // undone) before this one reads the files.
+    DataFolderLock lock(dataFolder);
+    if (!lock.Held()) {
+        return Result(InstallStatus::Failed,
+                      QStringLiteral("Another program is installing a resource pack into the library (%1) now. "
+                                     "Try again when it has finished. %2")
+                          .arg(dataFolder, NothingChanged()));
+    }
+    if (const RecoveryResult recovered = RecoverUnfinishedInstallLocked(dataFolder);
+        recovered.outcome == RecoveryOutcome::Failed)
+        return Result(InstallStatus::Failed, recovered.message + QLatin1Char(' ') + NothingChanged());
 
     // The installed-pack list: a pack is installed once, by file name, case-sensitively.
     const QString resInfoPath = dataFolder + QLatin1String(kResInfoFile);
@@ -384,15 +444,69 @@ InstallResult InstallResourcePack(const QString& packPath, const QString& dataFo
         || !WriteAll(resOut.Device(), record.constData(), record.size()) || !resOut.Sync())
         return writeFailure(resInfoPath, resOut.ErrorString());
 
-    // Everything is on disk; the renames follow each other. The image file first: stopped
-    // after it, the thumbnail file (what the panels show) still has the old count and the
-    // next install trims the image file back to it.
-    for (auto it = targets.rbegin(); it != targets.rend(); ++it) {
-        if (!it->out->Rename())
-            return writeFailure(it->path, QString::fromLocal8Bit(std::strerror(errno)));
+    // Everything is on disk. The renames follow each other in this order, image file
+    // first; before them the journal names every temporary, so that recovery can finish
+    // (or undo) an install stopped between two renames.
+    std::vector<PendingFile*> order;
+    for (auto it = targets.rbegin(); it != targets.rend(); ++it)
+        order.push_back(it->out.get());
+    order.push_back(&resOut);
+    if (!CallInstallHook(InstallPoint::TemporariesWritten, 0))
+        return writeFailure(resInfoPath, QStringLiteral("stopped"));
+    std::vector<std::unique_ptr<PreviousName>> previous;
+    std::vector<JournalEntry> journal;
+    for (PendingFile* file : order) {
+        previous.push_back(std::make_unique<PreviousName>());
+        if (!previous.back()->Make(file->Target())) {
+            return writeFailure(file->Target() + QLatin1String(kPreviousSuffix),
+                                QString::fromLocal8Bit(std::strerror(errno)));
+        }
+        const auto identity = FileIdentity(file->FileName());
+        if (!identity)
+            return writeFailure(file->FileName(), QString::fromLocal8Bit(std::strerror(errno)));
+        journal.push_back({QFileInfo(file->Target()).fileName(), QFileInfo(file->FileName()).fileName(),
+                           identity->first, identity->second, previous.back()->FileName()});
     }
-    if (!resOut.Rename())
-        return writeFailure(resInfoPath, QString::fromLocal8Bit(std::strerror(errno)));
+    if (!CallInstallHook(InstallPoint::PreviousKept, 0))
+        return writeFailure(resInfoPath, QStringLiteral("stopped"));
+    const QString journalPath = dataFolder + QLatin1String(kInstallJournalFile);
+    PendingFile journalOut;
+    const QByteArray journalText = FormatJournal(journal);
+    if (!journalOut.Open(journalPath) || !WriteAll(journalOut.Device(), journalText.constData(), journalText.size())
+        || !journalOut.Sync() || !journalOut.Rename() || !SyncFolder(dataFolder))
+        return writeFailure(journalPath, journalOut.ErrorString());
+    // From here on the journal owns the temporaries and the previous names.
+    for (PendingFile* file : order)
+        file->Keep();
+    for (auto& name : previous)
+        name->Keep();
+
+    bool renamed = CallInstallHook(InstallPoint::JournalWritten, 0);
+    for (std::size_t i = 0; renamed && i < order.size(); ++i)
+        renamed = order[i]->Rename() && CallInstallHook(InstallPoint::Renamed, static_cast<int>(i) + 1);
+    if (!renamed) {
+        // A rename failed: recovery finishes the install or puts the old files back.
+        const int error = errno;
+        const RecoveryResult recovered = RecoverUnfinishedInstallLocked(dataFolder);
+        if (recovered.outcome != RecoveryOutcome::RolledForward) {
+            const QString reason = QString::fromLocal8Bit(std::strerror(error));
+            if (recovered.outcome == RecoveryOutcome::RolledBack)
+                return writeFailure(dataFolder, reason);
+            return Result(InstallStatus::Failed,
+                          QStringLiteral("The library files in %1 cannot be replaced (%2). %3 This is tried "
+                                         "again when the library is opened next.")
+                              .arg(dataFolder, reason, recovered.message));
+        }
+    } else {
+        SyncFolder(dataFolder);
+        ::unlink(QFile::encodeName(journalPath).constData());
+        CallInstallHook(InstallPoint::JournalRemoved, 0);
+        for (const JournalEntry& entry : journal) {
+            if (!entry.previous.isEmpty())
+                ::unlink(QFile::encodeName(dataFolder + entry.previous).constData());
+        }
+        SyncFolder(dataFolder);
+    }
 
     InstallResult result;
     result.status = InstallStatus::Installed;
@@ -410,6 +524,7 @@ QString StarterPackFolder()
 std::vector<InstallResult> InstallStarterPacks(const QString& dataFolder, const QString& packFolder)
 {
     std::vector<InstallResult> results;
+    RecoverUnfinishedInstall(dataFolder);
     const QStringList packs = QDir(packFolder).entryList({QStringLiteral("*.qrs")}, QDir::Files, QDir::Name);
     for (const QString& packName : packs) {
         const QString packPath = QDir(packFolder).filePath(packName);

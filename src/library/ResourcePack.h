@@ -20,12 +20,14 @@
 // a negative count or size, a pixel block or picture larger than the rest of the file or
 // than 1 GB, an unknown category or a file that ends early refuses it with a message. Each
 // changed file (the thumbnail file, the image file, "Res_Info") is written complete into a
-// temporary file beside it, flushed to disk, and renamed over it only when all of them
-// were written, image file first and "Res_Info" last, the renames back to back; the counts
-// are written after the entries. A pack that fails, or a program killed while writing,
-// leaves the old files. A kill between two of the renames leaves an image file ahead of its
-// thumbnail file, which the next install trims back, or (between the last two) the entries
-// in with the name not yet recorded. The name is recorded only when the entries are in.
+// temporary file beside it and flushed to disk; the counts are written after the entries.
+// Then a journal names the temporaries and the renames follow, image file first and
+// "Res_Info" last (InstallJournal.h). A pack that fails leaves the old files; a program
+// killed at any moment leaves the old files or a journal, and the next install (or the
+// editor opening the library folder) completes that journal, or undoes it when its new
+// files are gone, so the library files and "Res_Info" are all as before the install or
+// all as after it. The name is recorded only when the entries are in. Installs into one
+// data folder are serialised by a lock; a second one at the same time is refused.
 
 #include "library/LibraryFiles.h"
 
@@ -94,10 +96,10 @@ InstallResult InstallResourcePack(const QString& packPath, const QString& dataFo
 // The packs built into the editor (":/starter/").
 QString StarterPackFolder();
 
-// First start: installs every pack of packFolder ("*.qrs", in name order) whose
-// category's library files are all missing from dataFolder, each through
-// InstallResourcePack (so each is recorded in "Res_Info"). Returns one result per pack
-// it tried.
+// First start (after completing an interrupted install): installs every pack of
+// packFolder ("*.qrs", in name order) whose category's library files are all missing from
+// dataFolder, each through InstallResourcePack (so each is recorded in "Res_Info").
+// Returns one result per pack it tried.
 std::vector<InstallResult> InstallStarterPacks(const QString& dataFolder,
                                                const QString& packFolder = StarterPackFolder());
 

@@ -1,10 +1,15 @@
 #include "app/CommandIds.h"
 #include "app/MainFrame.h"
 #include "base/UserMessage.h"
+#include "canvas/CanvasRenderer.h"
 #include "canvas/CanvasWnd.h"
+#include "canvas/ItemPictures.h"
+#include "editing/PanelSlider.h"
+#include "editing/SliderGeometry.h"
 #include "library/LibraryFiles.h"
 #include "library/LibraryGrid.h"
 #include "library/LibraryPanel.h"
+#include "ui/CVelColourPicker.h"
 #include "ui/PanelContainer.h"
 #include "ui/skin/SkinButton.h"
 
@@ -58,6 +63,13 @@ QPoint CellCentre(const library::LibraryPanel &panel, int n) {
   const int columns = library::PanelColumns(
       library::GridArea(panel.size(), panel.Button() != nullptr).width());
   return library::CellRect(n, columns, panel.ScrollPosition()).center();
+}
+
+int PressSlider(PanelSlider &slider, int x) {
+  QTest::mouseClick(&slider, Qt::LeftButton, {},
+                    QPoint(x, slider.height() / 2));
+  return slider::PositionAtX(x, slider.width(), slider.Minimum(),
+                             slider.Maximum());
 }
 
 // A landscape-like picture: sky, hills, a sun.
@@ -268,4 +280,123 @@ TEST(LibraryPanels, InstallCommandAddsThePackToItsPanelOnceOnly) {
   EXPECT_EQ(frames->Count(), 2 * before);
   EXPECT_EQ(messages.texts,
             QStringList{QStringLiteral("Already in the library.")});
+}
+
+// The Angle slider shows the chosen brush's own angle; moving it turns that brush
+// (in the panel and for the next stamps) and no other.
+TEST(LibraryPanels, EachBrushKeepsItsAngle) {
+  FreshWindow w;
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.frame));
+  library::LibraryPanel *brushes = w.frame.LibraryPanelOf(5);
+  const BrushToolSettings &tool = w.frame.Canvas().Model().ToolSettings();
+  PanelSlider &angle = w.frame.Slider(2);
+
+  QTest::mouseClick(brushes, Qt::LeftButton, {}, CellCentre(*brushes, 2));
+  ASSERT_EQ(brushes->SelectedIndex(), 2);
+  EXPECT_EQ(tool.entryIndex, 2);
+  EXPECT_EQ(angle.Position(), 0);
+  const int tilted = PressSlider(angle, angle.width() / 4);
+  ASSERT_GT(tilted, 0);
+  EXPECT_FLOAT_EQ(tool.angle, static_cast<float>(tilted));
+  EXPECT_EQ(brushes->EntryAngle(2), tilted);
+
+  // Another brush starts upright, whatever the slider showed.
+  QTest::mouseClick(brushes, Qt::LeftButton, {}, CellCentre(*brushes, 3));
+  EXPECT_EQ(tool.entryIndex, 3);
+  EXPECT_EQ(angle.Position(), 0);
+  EXPECT_FLOAT_EQ(tool.angle, 0.0f);
+  EXPECT_EQ(brushes->EntryAngle(3), 0);
+  const int other = PressSlider(angle, angle.width() - 2);
+  EXPECT_EQ(brushes->EntryAngle(3), other);
+  EXPECT_EQ(brushes->EntryAngle(2), tilted);
+
+  // Back to the first: its angle again, also for a stamp.
+  QTest::mouseClick(brushes, Qt::LeftButton, {}, CellCentre(*brushes, 2));
+  EXPECT_EQ(angle.Position(), tilted);
+  EXPECT_FLOAT_EQ(tool.angle, static_cast<float>(tilted));
+  w.frame.OnCommand(cmd::kBrushSwitch);
+  CanvasWnd &canvas = w.frame.Canvas();
+  QTest::mouseClick(&canvas, Qt::LeftButton, {}, QPoint(200, 150));
+  ASSERT_EQ(canvas.Model().ItemCount(), 1);
+  EXPECT_FLOAT_EQ(std::get<BrushStamp>(canvas.Model().ItemAt(0)).angle,
+                  static_cast<float>(tilted));
+}
+
+// A brush stamped on the canvas with a tint colour puts the brush's shape in
+// that colour on the collage: opaque pixels of the brush come out in the tint,
+// transparent ones leave the background.
+TEST(LibraryPanels, StampingPaintsTheBrushShapeInTheTint) {
+  FreshWindow w;
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.frame));
+  CanvasWnd &canvas = w.frame.Canvas();
+  canvas.SetCanvasSize(600, 400);
+  library::LibraryPanel *brushes = w.frame.LibraryPanelOf(5);
+  constexpr int kEntry = 1;
+  QTest::mouseClick(brushes, Qt::LeftButton, {}, CellCentre(*brushes, kEntry));
+  ASSERT_EQ(brushes->SelectedIndex(), kEntry);
+  constexpr std::uint32_t kTint = 0x00208040; // COLORREF: red 0x40, green 0x80, blue 0x20
+  w.frame.ColourPicker().SetColour(kTint);
+  w.frame.OnPropertyBarChanged();
+  w.frame.OnCommand(cmd::kBrushSwitch);
+  ASSERT_TRUE(w.frame.ToolActive());
+
+  const QPoint at(220, 160);
+  QTest::mouseClick(&canvas, Qt::LeftButton, {}, at);
+  CollageModel &model = canvas.Model();
+  ASSERT_EQ(model.ItemCount(), 1);
+  const auto &stamp = std::get<BrushStamp>(model.ItemAt(0));
+  EXPECT_EQ(stamp.tintColor, kTint);
+  EXPECT_EQ(stamp.sourceIndex, kEntry);
+
+  ASSERT_TRUE(canvas.ComposeFullSize());
+  const QImage collage = canvas.Renderer().Export().ToImage();
+  ASSERT_EQ(collage.size(), QSize(600, 400));
+  const QImage brush = library::ReadThumbnailEntry(
+      w.dir.filePath(QStringLiteral("brushs")), kEntry);
+  ASSERT_FALSE(brush.isNull());
+  const QRgb tint = qRgb(0x40, 0x80, 0x20);
+  const QRgb white = qRgb(255, 255, 255) & RGB_MASK;
+  // The stamp is drawn at its displayed size from its position (no angle).
+  const QSize shown = render::DisplaySize(DrawFieldsOf(model.ItemAt(0)), 1.0f);
+  ASSERT_GT(shown.width(), brush.width()); // drawn larger than the brush
+  const double sx = double(shown.width()) / brush.width();
+  const double sy = double(shown.height()) / brush.height();
+  // Every brush pixel whose neighbours share its alpha (away from the soft
+  // edges), looked up where the stamp drew it.
+  int inked = 0;
+  int bare = 0;
+  for (int y = 1; y + 1 < brush.height(); ++y)
+    for (int x = 1; x + 1 < brush.width(); ++x) {
+      int lowest = 255, highest = 0;
+      for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx) {
+          const int a = qAlpha(brush.pixel(x + dx, y + dy));
+          lowest = std::min(lowest, a);
+          highest = std::max(highest, a);
+        }
+      if (lowest != highest || (highest != 0 && highest != 255))
+        continue;
+      const QPoint p(stamp.posX + int((x + 0.5) * sx),
+                     stamp.posY + int((y + 0.5) * sy));
+      ASSERT_TRUE(collage.rect().contains(p));
+      const QRgb got = collage.pixel(p) & RGB_MASK;
+      const QRgb want = highest == 255 ? tint : white;
+      EXPECT_LE(std::abs(qRed(got) - qRed(want)) +
+                    std::abs(qGreen(got) - qGreen(want)) +
+                    std::abs(qBlue(got) - qBlue(want)),
+                6)
+          << x << "," << y << std::hex << " got " << got;
+      (highest == 255 ? inked : bare) += 1;
+    }
+  EXPECT_GT(inked, 50);
+  EXPECT_GT(bare, 50);
+  // Nothing of the tint outside the stamp.
+  const QRect drawn(QPoint(stamp.posX, stamp.posY), shown);
+  for (int y = 0; y < collage.height(); y += 3) {
+    for (int x = 0; x < collage.width(); x += 3) {
+      if (!drawn.contains(x, y)) {
+        ASSERT_EQ(collage.pixel(x, y) & RGB_MASK, white) << x << "," << y;
+      }
+    }
+  }
 }

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace library;
 
 namespace {
@@ -247,4 +249,75 @@ TEST(LibraryPanelUse, ReleaseOutsideAfterPressOnEntryReportsTheScreenPoint) {
   QTest::mousePress(&panel, Qt::LeftButton, {}, QPoint(66, 10));
   QTest::mouseRelease(&panel, Qt::LeftButton, {}, QPoint(400, 50));
   EXPECT_EQ(released.count(), 1);
+}
+
+TEST(LibraryGrid, TurnedPictureFitsTheCell) {
+  EXPECT_DOUBLE_EQ(TurnedFitScale(QSize(58, 20), 0, 58), 1.0);
+  EXPECT_DOUBLE_EQ(TurnedFitScale(QSize(20, 58), 90, 58), 1.0);
+  EXPECT_DOUBLE_EQ(TurnedFitScale(QSize(30, 30), 33, 58), 1.0); // small enough
+  // A full square turned by 45 degrees: its diagonal must fit.
+  EXPECT_NEAR(TurnedFitScale(QSize(58, 58), 45, 58), 1.0 / std::sqrt(2.0), 1e-9);
+  EXPECT_NEAR(TurnedFitScale(QSize(58, 58), -45, 58), 1.0 / std::sqrt(2.0), 1e-9);
+  EXPECT_DOUBLE_EQ(TurnedFitScale(QSize(), 45, 58), 1.0);
+}
+
+// Ink (non-white pixels) in the four halves of a cell's inside.
+struct Halves {
+  int left = 0, right = 0, top = 0, bottom = 0;
+};
+Halves InkOf(const QImage &shot, QRect cell) {
+  Halves h;
+  const QRect inner = cell.adjusted(3, 3, -3, -3);
+  for (int y = inner.top(); y <= inner.bottom(); ++y)
+    for (int x = inner.left(); x <= inner.right(); ++x) {
+      if (qGray(shot.pixel(x, y)) > 128)
+        continue;
+      (x < inner.center().x() ? h.left : h.right) += 1;
+      (y < inner.center().y() ? h.top : h.bottom) += 1;
+    }
+  return h;
+}
+
+// The brush panel shows each brush at its own angle, clockwise, kept over a
+// reload; the other entries stay upright.
+TEST(LibraryPanelUse, BrushesAreShownAtTheirAngles) {
+  QTemporaryDir dir;
+  // A brush that is a black bar along its left edge.
+  QImage bar(40, 40, QImage::Format_ARGB32);
+  bar.fill(qRgba(0, 0, 0, 0));
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 10; ++x)
+      bar.setPixel(x, y, qRgba(0, 0, 0, 255));
+  const QString path = dir.filePath(QStringLiteral("brushs"));
+  ASSERT_TRUE(WriteThumbnailFile(path, {bar, bar, bar}));
+  LibraryPanel panel(BrushSetup());
+  panel.resize(150, 200);
+  ASSERT_TRUE(panel.ReloadFromFile(path));
+  panel.SetEntryAngle(1, 90);
+  panel.SetEntryAngle(2, 180);
+  EXPECT_EQ(panel.EntryAngle(0), 0);
+  EXPECT_EQ(panel.EntryAngle(1), 90);
+  EXPECT_EQ(panel.EntryAngle(7), 0);
+
+  const auto check = [&] {
+    const QImage shot = panel.grab().toImage();
+    const int columns = PanelColumns(GridArea(panel.size(), false).width());
+    const Halves upright = InkOf(shot, CellRect(0, columns, 0));
+    const Halves quarter = InkOf(shot, CellRect(1, columns, 0));
+    const Halves half = InkOf(shot, CellRect(2, columns, 0));
+    EXPECT_GT(upright.left, 300);
+    EXPECT_EQ(upright.right, 0);
+    EXPECT_NEAR(upright.top, upright.bottom, 45);
+    // Turned clockwise by 90 degrees, the left bar lies along the top.
+    EXPECT_GT(quarter.top, 300);
+    EXPECT_EQ(quarter.bottom, 0);
+    EXPECT_NEAR(quarter.left, quarter.right, 45);
+    // By 180 degrees, along the right.
+    EXPECT_GT(half.right, 300);
+    EXPECT_EQ(half.left, 0);
+  };
+  check();
+  ASSERT_TRUE(panel.ReloadFromFile(path));
+  EXPECT_EQ(panel.EntryAngle(1), 90);
+  check();
 }

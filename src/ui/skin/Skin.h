@@ -22,6 +22,7 @@ inline constexpr QColor kMenuBackground{234, 235, 237};
 inline constexpr QColor kShadowText{240, 240, 240};       // emboss of flat label buttons
 inline constexpr QColor kPanelBackground{255, 255, 255}; // lists and panels
 inline constexpr QColor kPanelInnerFrame{235, 235, 235}; // inner of the two frames around panel controls
+inline constexpr QColor kThumbnailStage{224, 228, 234};  // behind frame thumbnails: openings and light frames show
 
 // Text.
 inline constexpr QColor kText{0, 0, 0};             // captions, button text, label buttons
