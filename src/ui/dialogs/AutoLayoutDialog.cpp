@@ -1,0 +1,279 @@
+#include "ui/dialogs/AutoLayoutDialog.h"
+
+#include "canvas/AutoLayoutPreview.h"
+#include "canvas/LibraryReaders.h"
+#include "editing/PanelSlider.h"
+#include "library/LibraryFiles.h"
+#include "ui/CVelComboBox.h"
+#include "ui/skin/SkinButton.h"
+#include "ui/skin/SkinFlatButtons.h"
+
+#include <QButtonGroup>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QTimer>
+
+#include <algorithm>
+#include <numeric>
+
+using namespace autolayoutdlg;
+
+namespace {
+
+// The preview panel: white, framed, the preview image centred in it.
+class PreviewView : public QWidget {
+public:
+    explicit PreviewView(const QImage& image, QWidget* parent) : QWidget(parent), image_(image)
+    {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+    // The room an image has inside the frame.
+    QSize ImageRoom() const { return size() - QSize(2 * kInset, 2 * kInset); }
+    QSize sizeHint() const override { return kLayout.preview.size(); }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.fillRect(rect(), skin::kPanelBackground);
+        if (!image_.isNull()) {
+            const QPoint at((width() - image_.width()) / 2, (height() - image_.height()) / 2);
+            // A thin shadow lifts the collage off the panel.
+            p.fillRect(QRect(at + QPoint(2, 2), image_.size()), skin::kFrameColour);
+            p.drawImage(at, image_);
+        }
+        p.setPen(skin::kFrameColour);
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+
+private:
+    static constexpr int kInset = 10;
+    const QImage& image_;
+};
+
+} // namespace
+
+AutoLayoutDialog::AutoLayoutDialog(const CollageModel& collage, std::vector<autolayout::PhotoSource> photos,
+                                   const QString& dataFolder, QWidget* parent)
+    : SkinDialog(parent),
+      preview_(std::make_unique<autolayout::LayoutPreview>(collage, dataFolder)),
+      shuffler_(std::make_unique<autolayout::Shuffler>(QRandomGenerator::global()->generate())),
+      previewView_(new PreviewView(previewImage_, this)),
+      modes_{new SkinCheckButton(kGrid, this), new SkinCheckButton(kMosaic, this), new SkinCheckButton(kFill, this)},
+      modeGroup_(new QButtonGroup(this)),
+      spacing_(new PanelSlider(kLayout.spacing, this, kSpacing)),
+      margin_(new PanelSlider(kLayout.margin, this, kMargin)),
+      aspect_(new CVelComboBox(this, 0)),
+      frame_(new CVelComboBox(this, 0)),
+      shuffle_(new SkinButton(kLayout.shuffle, this, kShuffle)),
+      apply_(new SkinButton(kLayout.apply, this, kApply)),
+      cancel_(new SkinButton(kLayout.cancel, this, kCancel)),
+      timer_(new QTimer(this))
+{
+    setWindowTitle(QStringLiteral("Auto Layout"));
+    setFixedSize(kLayout.dialog);
+
+    preview_->SetFrameOpeningReader(LibraryFrameOpeningReader(dataFolder));
+    preview_->SetPhotos(std::move(photos));
+    order_.resize(preview_->Photos().size());
+    std::iota(order_.begin(), order_.end(), 0);
+
+    previewView_->setGeometry(kLayout.preview);
+
+    modeGroup_->setExclusive(true);
+    for (std::size_t i = 0; i < modes_.size(); ++i) {
+        modes_[i]->SetCaption(QLatin1String(autolayout::kModeCaptions[i]));
+        modes_[i]->setGeometry(kLayout.modes[i]);
+        modeGroup_->addButton(modes_[i], static_cast<int>(i));
+    }
+    modes_[static_cast<std::size_t>(choices_.mode)]->setChecked(true);
+    connect(modeGroup_, &QButtonGroup::idClicked, this, [this] {
+        ReadControls();
+        ScheduleRefresh();
+    });
+
+    for (PanelSlider* slider : {spacing_, margin_}) {
+        slider->SetRange(0, autolayout::kMaxSpacing);
+        connect(slider, &PanelSlider::positionReported, this, [this] {
+            ReadControls();
+            update(kLayout.spacingValue.united(kLayout.marginValue));
+            ScheduleRefresh();
+        });
+    }
+    spacing_->SetPosition(choices_.spacing);
+    margin_->SetPosition(choices_.margin);
+
+    aspect_->setObjectName(QString::number(kAspect));
+    aspect_->setGeometry(kLayout.aspect);
+    for (const autolayout::AspectChoice& choice : autolayout::kAspectChoices)
+        aspect_->AddItem(QLatin1String(choice.caption));
+    aspect_->SetCurSel(choices_.aspect);
+
+    frame_->setObjectName(QString::number(kFrame));
+    frame_->setGeometry(kLayout.frame);
+    LoadFrames(dataFolder);
+
+    for (CVelComboBox* box : {aspect_, frame_}) {
+        box->Edit()->setReadOnly(true);
+        connect(box, &CVelComboBox::selectionChanged, this, [this] {
+            ReadControls();
+            ScheduleRefresh();
+        });
+    }
+
+    shuffle_->SetCaption(QStringLiteral("Shuffle"));
+    shuffle_->setToolTip(QStringLiteral("Put the photos in a new random order"));
+    shuffle_->setEnabled(order_.size() > 1);
+    connect(shuffle_, &SkinButton::command, this, [this] { Shuffle(); });
+    apply_->SetCaption(QStringLiteral("Apply"));
+    cancel_->SetCaption(QStringLiteral("Cancel"));
+    connect(apply_, &SkinButton::command, this, &QDialog::accept);
+    connect(cancel_, &SkinButton::command, this, &QDialog::reject);
+
+    timer_->setSingleShot(true);
+    connect(timer_, &QTimer::timeout, this, &AutoLayoutDialog::Refresh);
+    timer_->start(0);
+}
+
+AutoLayoutDialog::~AutoLayoutDialog() = default;
+
+QSize AutoLayoutDialog::sizeHint() const
+{
+    return kLayout.dialog;
+}
+
+void AutoLayoutDialog::LoadFrames(const QString& dataFolder)
+{
+    frame_->AddItem(QStringLiteral("No frame"));
+    // Only entries whose opening can be read (the image file) and that have a thumbnail.
+    thumbnailFile_ = dataFolder + QLatin1String(library::kPhotoFramesThumbFile);
+    const library::LibraryScan images =
+        library::ScanCompleteEntries(dataFolder + QLatin1String(library::kPhotoFramesFile),
+                                     library::LibraryLayout::ImageWithOpening);
+    const library::LibraryScan thumbnails = library::ScanCompleteEntries(thumbnailFile_, library::LibraryLayout::Thumbnail);
+    const std::size_t count = std::min(images.entries.size(), thumbnails.entries.size());
+    for (std::size_t i = 0; i < count; ++i)
+        frame_->AddItem(QStringLiteral("Frame %1").arg(i + 1));
+    frame_->SetCurSel(0);
+}
+
+SkinCheckButton* AutoLayoutDialog::ModeButton(autolayout::Mode mode) const
+{
+    const auto i = static_cast<std::size_t>(mode);
+    return i < modes_.size() ? modes_[i] : nullptr;
+}
+
+void AutoLayoutDialog::ReadControls()
+{
+    const int mode = std::max(0, modeGroup_->checkedId());
+    choices_.mode = static_cast<autolayout::Mode>(mode);
+    choices_.spacing = spacing_->Position();
+    choices_.margin = margin_->Position();
+    choices_.aspect = std::max(0, aspect_->GetCurSel());
+    const int frameEntry = frame_->GetCurSel() - 1; // line 0 is "No frame"
+    if (frameEntry != choices_.frameEntry) {
+        choices_.frameEntry = frameEntry < 0 ? -1 : frameEntry;
+        frameThumbnail_ = frameEntry < 0 ? QImage() : library::ReadThumbnailEntry(thumbnailFile_, frameEntry);
+        update(kLayout.frameThumbnail);
+    }
+}
+
+std::vector<autolayout::PhotoSource> AutoLayoutDialog::OrderedPhotos() const
+{
+    std::vector<autolayout::PhotoSource> ordered;
+    for (int index : order_)
+        ordered.push_back(preview_->Photos()[static_cast<std::size_t>(index)]);
+    return ordered;
+}
+
+void AutoLayoutDialog::Shuffle()
+{
+    shuffler_->Shuffle(order_);
+    ScheduleRefresh();
+}
+
+void AutoLayoutDialog::SetShuffleSeed(std::uint32_t seed)
+{
+    shuffler_ = std::make_unique<autolayout::Shuffler>(seed);
+}
+
+bool AutoLayoutDialog::PreviewScheduled() const
+{
+    return timer_->isActive();
+}
+
+void AutoLayoutDialog::ScheduleRefresh()
+{
+    timer_->start(kRefreshDelay);
+}
+
+void AutoLayoutDialog::FlushPreview()
+{
+    timer_->stop();
+    while (preview_->DecodeSome(kDecodeSlice) > 0) {
+    }
+    Refresh();
+}
+
+void AutoLayoutDialog::Refresh()
+{
+    if (preview_->PendingDecodes() > 0)
+        preview_->DecodeSome(kDecodeSlice);
+    previewImage_ = preview_->Render(order_, choices_, static_cast<PreviewView*>(previewView_)->ImageRoom());
+    ++previews_;
+    previewView_->update();
+    update(kLayout.status);
+    emit previewUpdated();
+    // More pictures to decode: the next slice as soon as the window has had its events.
+    if (preview_->PendingDecodes() > 0 && !timer_->isActive())
+        timer_->start(0);
+}
+
+void AutoLayoutDialog::PaintContent(QPainter& p)
+{
+    p.setFont(font());
+    p.setPen(skin::kText);
+    constexpr int kLeft = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
+    constexpr int kRight = Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine;
+    p.drawText(kLayout.layoutLabel, kLeft, QStringLiteral("Layout"));
+    p.drawText(kLayout.spacingLabel, kLeft, QStringLiteral("Spacing"));
+    p.drawText(kLayout.marginLabel, kLeft, QStringLiteral("Margin"));
+    p.drawText(kLayout.aspectLabel, kLeft, QStringLiteral("Canvas aspect"));
+    p.drawText(kLayout.frameLabel, kLeft, QStringLiteral("Frame"));
+    p.drawText(kLayout.spacingValue, kRight, QStringLiteral("%1 px").arg(spacing_->Position()));
+    p.drawText(kLayout.marginValue, kRight, QStringLiteral("%1 px").arg(margin_->Position()));
+
+    // The chosen frame's thumbnail, fitted into its box.
+    p.fillRect(kLayout.frameThumbnail, skin::kPanelBackground);
+    if (!frameThumbnail_.isNull()) {
+        const QRect room = kLayout.frameThumbnail.adjusted(3, 3, -3, -3);
+        const QSize fitted = frameThumbnail_.size().scaled(room.size(), Qt::KeepAspectRatio);
+        const QRect target(room.center() - QPoint(fitted.width() / 2, fitted.height() / 2), fitted);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(target, frameThumbnail_);
+    }
+    p.setPen(skin::kFrameColour);
+    p.drawRect(kLayout.frameThumbnail.adjusted(0, 0, -1, -1));
+
+    // The photo count and the canvas the layout gives, or how far decoding has come.
+    const int count = static_cast<int>(order_.size());
+    const auto& laidOut = preview_->LastLayout();
+    QString status = count == 1 ? QStringLiteral("1 photo") : QStringLiteral("%1 photos").arg(count);
+    if (laidOut.canvas.isValid())
+        status += QStringLiteral(", canvas %1 x %2").arg(laidOut.canvas.width()).arg(laidOut.canvas.height());
+    if (const int pending = preview_->PendingDecodes(); pending > 0)
+        status += QStringLiteral(" - loading pictures (%1 left)").arg(pending);
+    p.setPen(skin::kText);
+    p.drawText(kLayout.status, kLeft, status);
+}
+
+void AutoLayoutDialog::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        accept();
+        return;
+    }
+    SkinDialog::keyPressEvent(event);
+}
