@@ -27,11 +27,11 @@ void CopyCollage(const CollageModel& from, CollageModel& to)
 }
 
 // The whole picture no larger than side x side, in multiples of 4.
-QSize PictureSize(QSize source)
+QSize PictureSize(QSize source, int side)
 {
     if (source.width() <= 0 || source.height() <= 0)
         return {};
-    const double scale = std::min(1.0, double(LayoutPreview::kPictureSide) / std::max(source.width(), source.height()));
+    const double scale = std::min(1.0, double(side) / std::max(source.width(), source.height()));
     return QSize(std::max(4, int(source.width() * scale) / 4 * 4), std::max(4, int(source.height() * scale) / 4 * 4));
 }
 
@@ -73,9 +73,17 @@ void LayoutPreview::SetFrameOpeningReader(CollageModel::FrameOpeningReader reade
     model_->SetFrameOpeningReader(std::move(reader));
 }
 
+int LayoutPreview::PictureSide(int count)
+{
+    if (count <= 1)
+        return kPictureSide;
+    return std::clamp(static_cast<int>(2.0 * kPictureSide / std::sqrt(double(count))), kMinPictureSide, kPictureSide);
+}
+
 void LayoutPreview::SetPhotos(std::vector<PhotoSource> photos)
 {
     photos_ = std::move(photos);
+    pictureSide_ = PictureSide(static_cast<int>(photos_.size()));
     for (const PhotoSource& source : photos_) {
         if (!pictures_.contains(source.path) && std::find(pending_.begin(), pending_.end(), source.path) == pending_.end())
             pending_.push_back(source.path);
@@ -102,7 +110,7 @@ int LayoutPreview::DecodeSome(int count)
         }
         Photo record;
         QImage picture;
-        const QSize size = PictureSize(source);
+        const QSize size = PictureSize(source, pictureSide_);
         if (record.path.Set(path) && size.isValid()) {
             record.sourceWidth = source.width();
             record.sourceHeight = source.height();

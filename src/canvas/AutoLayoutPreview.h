@@ -6,9 +6,10 @@
 // mode at the zoom that fits a box, and undone again, so every preview starts from the
 // collage as it was.
 //
-// Photos are drawn from small pictures decoded once per file (the whole picture, no
-// side longer than kPictureSide) and cut and scaled for each preview, so a change of
-// the choices decodes nothing. Decoding is done in slices (DecodeSome) so the dialog
+// Photos are drawn from small pictures decoded once per file (the whole picture, its
+// longer side PictureSide(count) for count photos: the more photos, the smaller each is
+// shown and kept) and cut and scaled for each preview, so a change of the choices
+// decodes nothing. Decoding is done in slices (DecodeSome) so the dialog
 // stays responsive with many photos; a photo whose picture is not decoded yet shows as
 // a grey box. Photos with a mask or shape are left to the renderer, which draws them
 // from their files as the canvas does.
@@ -31,8 +32,11 @@ namespace autolayout {
 
 class LayoutPreview {
 public:
-    // The longest side of a photo's preview picture.
+    // The longest side of a photo's preview picture: kPictureSide for one photo, less for
+    // more (about twice what a photo gets in a grid of them), never under kMinPictureSide.
     static constexpr int kPictureSide = 384;
+    static constexpr int kMinPictureSide = 64;
+    static int PictureSide(int count);
     // The grey of a photo whose picture is not decoded yet.
     static constexpr QRgb kPendingGrey = 0xFFB4B4B4;
 
@@ -78,6 +82,7 @@ private:
     QHash<QString, QImage> pictures_; // by path; a null picture could not be read
     std::vector<QString> pending_;
     int decodes_ = 0;
+    int pictureSide_ = kPictureSide;
     float zoom_ = 1.0f;
 };
 

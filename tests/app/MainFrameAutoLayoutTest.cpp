@@ -25,6 +25,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 struct LibraryFileScope {
@@ -140,9 +142,11 @@ TEST(MainFrameAutoLayout, FromTheLibraryLaysOutTheSelectionInSelectionOrderAndOn
     EXPECT_EQ(photos[0]->path.Value(), paths[2]);
     EXPECT_EQ(photos[1]->path.Value(), paths[0]);
     EXPECT_EQ(photos[2]->path.Value(), paths[3]);
+    // Photos are centred in their cells: a row shares its centre line.
+    const auto centreY = [](const Photo& p) { return p.posY + p.baseHeight * p.drawScale / 2; };
     for (std::size_t i = 1; i < photos.size(); ++i) {
-        const bool later = photos[i]->posY > photos[i - 1]->posY
-            || (photos[i]->posY + 40 > photos[i - 1]->posY && photos[i]->posX > photos[i - 1]->posX);
+        const float down = centreY(*photos[i]) - centreY(*photos[i - 1]);
+        const bool later = down > 4 || (std::abs(down) <= 4 && photos[i]->posX > photos[i - 1]->posX);
         EXPECT_TRUE(later) << i;
     }
 

@@ -13,6 +13,7 @@
 #include "ui/skin/SkinButton.h"
 #include "ui/skin/SkinFlatButtons.h"
 
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -79,6 +80,7 @@ TEST(AutoLayoutPreview, DrawsTheLayoutOnACopyAndDecodesEachPictureOnce)
 {
     Collage c;
     const std::vector<CanvasItem> before = c.Items();
+    const int steps = c.model.HistoryIndex();
     autolayout::LayoutPreview preview(c.model, c.dir.path() + QStringLiteral("/"));
     std::vector<autolayout::PhotoSource> photos = c.Photos();
     photos.push_back({-1, c.green, QSize(500, 250)}); // from the library
@@ -125,7 +127,7 @@ TEST(AutoLayoutPreview, DrawsTheLayoutOnACopyAndDecodesEachPictureOnce)
     // The collage is as it was.
     EXPECT_EQ(c.Items(), before);
     EXPECT_EQ(QSize(c.model.CanvasWidth(), c.model.CanvasHeight()), QSize(800, 600));
-    EXPECT_EQ(c.model.HistoryIndex(), -1);
+    EXPECT_EQ(c.model.HistoryIndex(), steps);
 }
 
 TEST(AutoLayoutDialog, ControlsReachTheChoices)
@@ -152,6 +154,22 @@ TEST(AutoLayoutDialog, ControlsReachTheChoices)
     QTest::mouseClick(spacing, Qt::LeftButton, {}, QPoint(spacing->width() - 3, spacing->height() / 2));
     EXPECT_GT(spacing->Position(), 80);
     EXPECT_EQ(dialog.CurrentChoices().spacing, spacing->Position());
+    // Dragging the thumb: the choice and a preview follow before the release.
+    {
+        const QPoint thumb = spacing->ThumbRect().center();
+        QTest::mousePress(spacing, Qt::LeftButton, {}, thumb);
+        ASSERT_TRUE(spacing->IsDragging());
+        const int pressed = dialog.CurrentChoices().spacing;
+        QSignalSpy updated(&dialog, &AutoLayoutDialog::previewUpdated);
+        const QPoint to = thumb - QPoint(70, 0);
+        QMouseEvent move(QEvent::MouseMove, to, spacing->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(spacing, &move);
+        ASSERT_TRUE(updated.wait(5000));
+        EXPECT_LT(dialog.CurrentChoices().spacing, pressed - 20);
+        EXPECT_EQ(dialog.CurrentChoices().spacing, spacing->Position());
+        QTest::mouseRelease(spacing, Qt::LeftButton, {}, to);
+        QTest::mouseClick(spacing, Qt::LeftButton, {}, QPoint(spacing->width() - 3, spacing->height() / 2));
+    }
     PanelSlider* margin = dialog.MarginSlider();
     QTest::mouseClick(margin, Qt::LeftButton, {}, QPoint(2, margin->height() / 2));
     EXPECT_LT(margin->Position(), 10);
@@ -180,8 +198,9 @@ TEST(AutoLayoutDialog, ControlsReachTheChoices)
     dialog.FlushPreview();
     EXPECT_EQ(dialog.Preview().LastLayout().canvas, QSize(800, 448));
     for (const CanvasItem& item : dialog.Preview().LastLayout().items) {
-        if (const auto* photo = std::get_if<Photo>(&item))
+        if (const auto* photo = std::get_if<Photo>(&item)) {
             EXPECT_EQ(photo->frameIndex, 1);
+        }
     }
 
     QSignalSpy accepted(&dialog, &QDialog::accepted);
@@ -193,6 +212,8 @@ TEST(AutoLayoutDialog, ControlsReachTheChoices)
 TEST(AutoLayoutDialog, PreviewFollowsEveryChangeSoonAfterIt)
 {
     Collage c;
+    const std::vector<CanvasItem> before = c.Items();
+    const int steps = c.model.HistoryIndex();
     AutoLayoutDialog dialog(c.model, c.Photos(), c.dir.path() + QStringLiteral("/"));
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
@@ -217,7 +238,8 @@ TEST(AutoLayoutDialog, PreviewFollowsEveryChangeSoonAfterIt)
 
     // The collage itself never changed.
     EXPECT_EQ(c.model.CanvasHeight(), 600);
-    EXPECT_EQ(c.model.HistoryIndex(), -1);
+    EXPECT_EQ(c.model.HistoryIndex(), steps);
+    EXPECT_EQ(c.Items(), before);
 
     QSignalSpy rejected(&dialog, &QDialog::rejected);
     QTest::mouseClick(dialog.CancelButton(), Qt::LeftButton);

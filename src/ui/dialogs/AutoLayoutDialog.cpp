@@ -11,6 +11,7 @@
 #include <QButtonGroup>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QTimer>
@@ -37,14 +38,14 @@ protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter p(this);
-        p.fillRect(rect(), skin::kPanelBackground);
+        p.fillRect(rect(), skin::kPreviewBackground);
         if (!image_.isNull()) {
             const QPoint at((width() - image_.width()) / 2, (height() - image_.height()) / 2);
             // A thin shadow lifts the collage off the panel.
-            p.fillRect(QRect(at + QPoint(2, 2), image_.size()), skin::kFrameColour);
+            p.fillRect(QRect(at + QPoint(2, 2), image_.size()), skin::kPreviewShadow);
             p.drawImage(at, image_);
         }
-        p.setPen(skin::kFrameColour);
+        p.setPen(skin::kCaptionLine);
         p.drawRect(rect().adjusted(0, 0, -1, -1));
     }
 
@@ -96,6 +97,7 @@ AutoLayoutDialog::AutoLayoutDialog(const CollageModel& collage, std::vector<auto
 
     for (PanelSlider* slider : {spacing_, margin_}) {
         slider->SetRange(0, autolayout::kMaxSpacing);
+        slider->installEventFilter(this); // drags follow in the number and the preview
         connect(slider, &PanelSlider::positionReported, this, [this] {
             ReadControls();
             update(kLayout.spacingValue.united(kLayout.marginValue));
@@ -115,11 +117,14 @@ AutoLayoutDialog::AutoLayoutDialog(const CollageModel& collage, std::vector<auto
     frame_->setGeometry(kLayout.frame);
     LoadFrames(dataFolder);
 
+    // Lists to choose from, not to type into: a click on the text opens the list too.
     for (CVelComboBox* box : {aspect_, frame_}) {
         box->Edit()->setReadOnly(true);
-        connect(box, &CVelComboBox::selectionChanged, this, [this] {
+        box->Edit()->installEventFilter(this);
+        connect(box, &CVelComboBox::selectionChanged, this, [this, box] {
             ReadControls();
             ScheduleRefresh();
+            QTimer::singleShot(0, box->Edit(), &QLineEdit::deselect);
         });
     }
 
@@ -206,7 +211,10 @@ bool AutoLayoutDialog::PreviewScheduled() const
 
 void AutoLayoutDialog::ScheduleRefresh()
 {
-    timer_->start(kRefreshDelay);
+    // Not restarted by later changes: a burst of changes (a drag) is drawn at most
+    // kRefreshDelay after its first one, with the choices as they are then.
+    if (!timer_->isActive())
+        timer_->start(kRefreshDelay);
 }
 
 void AutoLayoutDialog::FlushPreview()
@@ -267,6 +275,35 @@ void AutoLayoutDialog::PaintContent(QPainter& p)
         status += QStringLiteral(" - loading pictures (%1 left)").arg(pending);
     p.setPen(skin::kText);
     p.drawText(kLayout.status, kLeft, status);
+}
+
+bool AutoLayoutDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    // A slider reports at the press and the release only; while its thumb is dragged the
+    // number and the preview follow it too.
+    if (event->type() == QEvent::MouseMove && (watched == spacing_ || watched == margin_)) {
+        const bool handled = SkinDialog::eventFilter(watched, event);
+        QMetaObject::invokeMethod(this, [this] {
+            if (!spacing_->IsDragging() && !margin_->IsDragging())
+                return;
+            const autolayout::Choices before = choices_;
+            ReadControls();
+            if (choices_ != before) {
+                update(kLayout.spacingValue.united(kLayout.marginValue));
+                ScheduleRefresh();
+            }
+        }, Qt::QueuedConnection);
+        return handled;
+    }
+    if (event->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        for (CVelComboBox* box : {aspect_, frame_}) {
+            if (watched == box->Edit() && box->isEnabled()) {
+                box->ToggleDropDown();
+                return true;
+            }
+        }
+    }
+    return SkinDialog::eventFilter(watched, event);
 }
 
 void AutoLayoutDialog::keyPressEvent(QKeyEvent* event)

@@ -15,8 +15,9 @@
 //     beside the box;
 //   - "Shuffle": a new random order of the photos (seeded: SetShuffleSeed);
 //   - "Apply" (Return) accepts, "Cancel", Esc and the close button reject.
-// Every change schedules a new preview on a short single-shot timer, so a burst of changes
-// costs one drawing; the photos' small pictures are decoded a few at a time between
+// Every change schedules a new preview on a short single-shot timer (kRefreshDelay after the
+// first change of a burst, which the drawing then takes in as a whole; a slider's drag
+// counts as changes); the photos' small pictures are decoded a few at a time between
 // previews so the window stays responsive.
 
 #include "canvas/AutoLayoutChoices.h"
@@ -128,6 +129,7 @@ signals:
 
 protected:
     void PaintContent(QPainter& painter) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
