@@ -8,6 +8,8 @@
 #include "base/DataFolder.h"
 #include "base/UserMessage.h"
 #include "canvas/CanvasWnd.h"
+#include "library/LibraryGrid.h"
+#include "library/LibraryPanel.h"
 #include "library/PhotoGrid.h"
 #include "library/PhotoLibraryPanel.h"
 #include "ui/CVelComboBox.h"
@@ -223,8 +225,10 @@ TEST(MainFrameAutoLayout, TheFrameOptionFramesEveryPhotoAndOneUndoRemovesThemAll
         before.push_back(*p);
 
     WhenLayoutOpens([](AutoLayoutDialog& dialog) {
-        ASSERT_GT(dialog.FrameBox()->Count(), 1);
-        dialog.FrameBox()->ChooseLine(1);
+        library::LibraryPanel* frames = dialog.FramePanel();
+        ASSERT_GT(frames->Count(), 0);
+        QTest::mouseClick(frames, Qt::LeftButton, {}, library::CellRect(0, 3, 0).center());
+        EXPECT_EQ(dialog.CurrentChoices().frameEntry, 0);
         QTest::mouseClick(dialog.ApplyButton(), Qt::LeftButton);
     });
     ASSERT_TRUE(frame.OnCommand(cmd::kAutoLayout)); // the Edit menu: the collage's photos

@@ -7,6 +7,8 @@
 #include "canvas/CollageModel.h"
 #include "editing/PanelSlider.h"
 #include "library/LibraryFiles.h"
+#include "library/LibraryGrid.h"
+#include "library/LibraryPanel.h"
 #include "support/RenderTestSupport.h"
 #include "ui/CVelComboBox.h"
 #include "ui/dialogs/AutoLayoutDialog.h"
@@ -180,14 +182,19 @@ TEST(AutoLayoutDialog, ControlsReachTheChoices)
     dialog.AspectBox()->ChooseLine(6);
     EXPECT_EQ(dialog.CurrentChoices().aspect, 6);
 
-    // "No frame" and the two frames of the library.
-    ASSERT_EQ(dialog.FrameBox()->Count(), 3);
-    EXPECT_EQ(dialog.FrameBox()->ItemText(0), QStringLiteral("No frame"));
-    dialog.FrameBox()->ChooseLine(2);
+    // The two frames of the library; choosing one checks "Frame every photo", unchecking it
+    // leaves the photos unframed.
+    library::LibraryPanel* frames = dialog.FramePanel();
+    ASSERT_EQ(frames->Count(), 2);
+    EXPECT_FALSE(dialog.FrameCheck()->isChecked());
+    const int columns = library::PanelColumns(library::GridArea(frames->size(), false).width());
+    QTest::mouseClick(frames, Qt::LeftButton, {}, library::CellRect(1, columns, 0).center());
+    EXPECT_TRUE(dialog.FrameCheck()->isChecked());
     EXPECT_EQ(dialog.CurrentChoices().frameEntry, 1);
-    dialog.FrameBox()->ChooseLine(0);
+    QTest::mouseClick(dialog.FrameCheck(), Qt::LeftButton);
     EXPECT_EQ(dialog.CurrentChoices().frameEntry, -1);
-    dialog.FrameBox()->ChooseLine(1);
+    QTest::mouseClick(frames, Qt::LeftButton, {}, library::CellRect(0, columns, 0).center());
+    EXPECT_EQ(dialog.CurrentChoices().frameEntry, 0);
 
     const autolayout::Options options = autolayout::OptionsOf(dialog.CurrentChoices());
     EXPECT_EQ(options.mode, autolayout::Mode::Fill);

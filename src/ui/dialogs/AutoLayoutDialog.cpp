@@ -4,6 +4,7 @@
 #include "canvas/LibraryReaders.h"
 #include "editing/PanelSlider.h"
 #include "library/LibraryFiles.h"
+#include "library/LibraryPanel.h"
 #include "ui/CVelComboBox.h"
 #include "ui/skin/SkinButton.h"
 #include "ui/skin/SkinFlatButtons.h"
@@ -67,7 +68,14 @@ AutoLayoutDialog::AutoLayoutDialog(const CollageModel& collage, std::vector<auto
       spacing_(new PanelSlider(kLayout.spacing, this, kSpacing)),
       margin_(new PanelSlider(kLayout.margin, this, kMargin)),
       aspect_(new CVelComboBox(this, 0)),
-      frame_(new CVelComboBox(this, 0)),
+      frameCheck_(new SkinCheckButton(kFrameCheck, this)),
+      frames_(new library::LibraryPanel({.identifier = kFrames,
+                                         .category = static_cast<std::int32_t>(library::LibraryCategory::PhotoFrames),
+                                         .code = 0,
+                                         .buttonCaption = nullptr,
+                                         .keepPixels = false,
+                                         .draggable = false},
+                                        this)),
       shuffle_(new SkinButton(kLayout.shuffle, this, kShuffle)),
       apply_(new SkinButton(kLayout.apply, this, kApply)),
       cancel_(new SkinButton(kLayout.cancel, this, kCancel)),
@@ -113,20 +121,36 @@ AutoLayoutDialog::AutoLayoutDialog(const CollageModel& collage, std::vector<auto
         aspect_->AddItem(QLatin1String(choice.caption));
     aspect_->SetCurSel(choices_.aspect);
 
-    frame_->setObjectName(QString::number(kFrame));
-    frame_->setGeometry(kLayout.frame);
-    LoadFrames(dataFolder);
+    // A list to choose from, not to type into: a click on the text opens the list too.
+    aspect_->Edit()->setReadOnly(true);
+    aspect_->Edit()->installEventFilter(this);
+    connect(aspect_, &CVelComboBox::selectionChanged, this, [this] {
+        ReadControls();
+        ScheduleRefresh();
+        QTimer::singleShot(0, aspect_->Edit(), &QLineEdit::deselect);
+    });
 
-    // Lists to choose from, not to type into: a click on the text opens the list too.
-    for (CVelComboBox* box : {aspect_, frame_}) {
-        box->Edit()->setReadOnly(true);
-        box->Edit()->installEventFilter(this);
-        connect(box, &CVelComboBox::selectionChanged, this, [this, box] {
-            ReadControls();
-            ScheduleRefresh();
-            QTimer::singleShot(0, box->Edit(), &QLineEdit::deselect);
-        });
-    }
+    frameCheck_->setCheckable(true);
+    frameCheck_->SetCaption(QStringLiteral("Frame every photo"));
+    frameCheck_->setGeometry(kLayout.frameCheck);
+    connect(frameCheck_, &SkinCheckButton::toggled, this, [this] {
+        ReadControls();
+        ScheduleRefresh();
+    });
+    frames_->setObjectName(QString::number(kFrames));
+    frames_->setGeometry(kLayout.frames);
+    frames_->ReloadFromFile(dataFolder + QLatin1String(library::kPhotoFramesThumbFile));
+    frames_->Select(0);
+    frameCheck_->setEnabled(frames_->Count() > 0);
+    // Choosing a frame means framing the photos with it.
+    connect(frames_, &library::LibraryPanel::pressed, this, [this](std::int32_t, const std::vector<std::int32_t>& chosen) {
+        if (chosen.empty())
+            return;
+        if (!frameCheck_->isChecked())
+            frameCheck_->setChecked(true); // reads the controls through toggled
+        ReadControls();
+        ScheduleRefresh();
+    });
 
     shuffle_->SetCaption(QStringLiteral("Shuffle"));
     shuffle_->setToolTip(QStringLiteral("Put the photos in a new random order"));
@@ -149,21 +173,6 @@ QSize AutoLayoutDialog::sizeHint() const
     return kLayout.dialog;
 }
 
-void AutoLayoutDialog::LoadFrames(const QString& dataFolder)
-{
-    frame_->AddItem(QStringLiteral("No frame"));
-    // Only entries whose opening can be read (the image file) and that have a thumbnail.
-    thumbnailFile_ = dataFolder + QLatin1String(library::kPhotoFramesThumbFile);
-    const library::LibraryScan images =
-        library::ScanCompleteEntries(dataFolder + QLatin1String(library::kPhotoFramesFile),
-                                     library::LibraryLayout::ImageWithOpening);
-    const library::LibraryScan thumbnails = library::ScanCompleteEntries(thumbnailFile_, library::LibraryLayout::Thumbnail);
-    const std::size_t count = std::min(images.entries.size(), thumbnails.entries.size());
-    for (std::size_t i = 0; i < count; ++i)
-        frame_->AddItem(QStringLiteral("Frame %1").arg(i + 1));
-    frame_->SetCurSel(0);
-}
-
 SkinCheckButton* AutoLayoutDialog::ModeButton(autolayout::Mode mode) const
 {
     const auto i = static_cast<std::size_t>(mode);
@@ -177,12 +186,7 @@ void AutoLayoutDialog::ReadControls()
     choices_.spacing = spacing_->Position();
     choices_.margin = margin_->Position();
     choices_.aspect = std::max(0, aspect_->GetCurSel());
-    const int frameEntry = frame_->GetCurSel() - 1; // line 0 is "No frame"
-    if (frameEntry != choices_.frameEntry) {
-        choices_.frameEntry = frameEntry < 0 ? -1 : frameEntry;
-        frameThumbnail_ = frameEntry < 0 ? QImage() : library::ReadThumbnailEntry(thumbnailFile_, frameEntry);
-        update(kLayout.frameThumbnail);
-    }
+    choices_.frameEntry = frameCheck_->isChecked() && frames_->SelectedIndex() >= 0 ? frames_->SelectedIndex() : -1;
 }
 
 std::vector<autolayout::PhotoSource> AutoLayoutDialog::OrderedPhotos() const
@@ -249,21 +253,8 @@ void AutoLayoutDialog::PaintContent(QPainter& p)
     p.drawText(kLayout.spacingLabel, kLeft, QStringLiteral("Spacing"));
     p.drawText(kLayout.marginLabel, kLeft, QStringLiteral("Margin"));
     p.drawText(kLayout.aspectLabel, kLeft, QStringLiteral("Canvas aspect"));
-    p.drawText(kLayout.frameLabel, kLeft, QStringLiteral("Frame"));
     p.drawText(kLayout.spacingValue, kRight, QStringLiteral("%1 px").arg(spacing_->Position()));
     p.drawText(kLayout.marginValue, kRight, QStringLiteral("%1 px").arg(margin_->Position()));
-
-    // The chosen frame's thumbnail, fitted into its box.
-    p.fillRect(kLayout.frameThumbnail, skin::kPanelBackground);
-    if (!frameThumbnail_.isNull()) {
-        const QRect room = kLayout.frameThumbnail.adjusted(3, 3, -3, -3);
-        const QSize fitted = frameThumbnail_.size().scaled(room.size(), Qt::KeepAspectRatio);
-        const QRect target(room.center() - QPoint(fitted.width() / 2, fitted.height() / 2), fitted);
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.drawImage(target, frameThumbnail_);
-    }
-    p.setPen(skin::kFrameColour);
-    p.drawRect(kLayout.frameThumbnail.adjusted(0, 0, -1, -1));
 
     // The photo count and the canvas the layout gives, or how far decoding has come.
     const int count = static_cast<int>(order_.size());
@@ -296,11 +287,9 @@ bool AutoLayoutDialog::eventFilter(QObject* watched, QEvent* event)
         return handled;
     }
     if (event->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        for (CVelComboBox* box : {aspect_, frame_}) {
-            if (watched == box->Edit() && box->isEnabled()) {
-                box->ToggleDropDown();
-                return true;
-            }
+        if (watched == aspect_->Edit() && aspect_->isEnabled()) {
+            aspect_->ToggleDropDown();
+            return true;
         }
     }
     return SkinDialog::eventFilter(watched, event);

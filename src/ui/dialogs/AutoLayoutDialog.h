@@ -4,16 +4,18 @@
 // It only collects choices and an order; the caller applies them to the collage
 // (autolayout::ApplyChoices) after Apply, so the collage is untouched until then.
 //
-// On the skinned frame, 660 x 440 (positions in autolayoutdlg::kLayout):
+// On the skinned frame, 700 x 486 (positions in autolayoutdlg::kLayout):
 //   - the preview, left: the collage laid out with the current choices, drawn by the canvas
 //     renderer on a scratch copy (autolayout::LayoutPreview) to fit the panel, and a line
 //     under it with the photo count and the canvas size the layout gives;
 //   - "Grid", "Mosaic", "Fill": check-style buttons, exactly one checked;
 //   - "Spacing" and "Margin": panel sliders 0..100 with their numbers beside them;
 //   - "Canvas aspect": Keep, 1:1, 4:3, 3:4, 3:2, 2:3, 16:9, 9:16;
-//   - "Frame": "No frame" and the frame library's entries, the chosen frame's thumbnail
-//     beside the box;
-//   - "Shuffle": a new random order of the photos (seeded: SetShuffleSeed);
+//   - "Frame every photo": a check button, and under it the frame library's thumbnails (the
+//     library panels' grid, without a button); choosing a thumbnail checks the button,
+//     unchecking it lays the photos out without a frame (they keep what they have);
+//   - "Shuffle", under the preview: a new random order of the photos (seeded:
+//     SetShuffleSeed);
 //   - "Apply" (Return) accepts, "Cancel", Esc and the close button reject.
 // Every change schedules a new preview on a short single-shot timer (kRefreshDelay after the
 // first change of a burst, which the drawing then takes in as a whole; a slider's drag
@@ -33,6 +35,9 @@
 
 class CollageModel;
 class CVelComboBox;
+namespace library {
+class LibraryPanel;
+}
 class PanelSlider;
 class QButtonGroup;
 class QTimer;
@@ -54,7 +59,8 @@ inline constexpr int kFill = 1303;
 inline constexpr int kSpacing = 1304;
 inline constexpr int kMargin = 1305;
 inline constexpr int kAspect = 1306;
-inline constexpr int kFrame = 1307;
+inline constexpr int kFrameCheck = 1307;
+inline constexpr int kFrames = 1309;
 inline constexpr int kShuffle = 1308;
 
 // How long after a change the preview is drawn, in milliseconds.
@@ -63,25 +69,24 @@ inline constexpr int kRefreshDelay = 40;
 inline constexpr int kDecodeSlice = 4;
 
 struct Layout {
-    QSize dialog{660, 440};
-    QRect preview{32, 44, 384, 320};
-    QRect status{32, 370, 384, 20};
-    QRect layoutLabel{436, 44, 196, 18};
-    std::array<QRect, 3> modes{QRect{436, 64, 62, 20}, QRect{502, 64, 66, 20}, QRect{572, 64, 56, 20}};
-    QRect spacingLabel{436, 98, 150, 18};
-    QRect spacing{436, 118, 150, 20};
-    QRect spacingValue{592, 118, 40, 20};
-    QRect marginLabel{436, 148, 150, 18};
-    QRect margin{436, 168, 150, 20};
-    QRect marginValue{592, 168, 40, 20};
-    QRect aspectLabel{436, 202, 150, 18};
-    QRect aspect{436, 222, 110, 20};
-    QRect frameLabel{436, 256, 130, 18};
-    QRect frame{436, 276, 130, 20};
-    QRect frameThumbnail{576, 256, 56, 56};
-    QRect shuffle{436, 334, 90, 22};
-    QRect apply{472, 394, 75, 22};
-    QRect cancel{557, 394, 75, 22};
+    QSize dialog{700, 486};
+    QRect preview{32, 44, 400, 360};
+    QRect status{32, 410, 400, 20};
+    QRect layoutLabel{452, 44, 216, 18};
+    std::array<QRect, 3> modes{QRect{452, 64, 62, 20}, QRect{518, 64, 66, 20}, QRect{588, 64, 56, 20}};
+    QRect spacingLabel{452, 98, 166, 18};
+    QRect spacing{452, 118, 166, 20};
+    QRect spacingValue{624, 118, 44, 20};
+    QRect marginLabel{452, 148, 166, 18};
+    QRect margin{452, 168, 166, 20};
+    QRect marginValue{624, 168, 44, 20};
+    QRect aspectLabel{452, 202, 166, 18};
+    QRect aspect{452, 222, 110, 20};
+    QRect frameCheck{452, 256, 216, 20};
+    QRect frames{452, 280, 216, 133}; // two rows of the library panels' 62-pixel cells
+    QRect shuffle{32, 440, 90, 22};
+    QRect apply{508, 440, 75, 22};
+    QRect cancel{593, 440, 75, 22};
 };
 inline constexpr Layout kLayout{};
 
@@ -117,7 +122,8 @@ public:
     PanelSlider* SpacingSlider() const { return spacing_; }
     PanelSlider* MarginSlider() const { return margin_; }
     CVelComboBox* AspectBox() const { return aspect_; }
-    CVelComboBox* FrameBox() const { return frame_; }
+    SkinCheckButton* FrameCheck() const { return frameCheck_; }
+    library::LibraryPanel* FramePanel() const { return frames_; }
     SkinButton* ShuffleButton() const { return shuffle_; }
     SkinButton* ApplyButton() const { return apply_; }
     SkinButton* CancelButton() const { return cancel_; }
@@ -136,7 +142,6 @@ private:
     void ReadControls();
     void ScheduleRefresh();
     void Refresh();
-    void LoadFrames(const QString& dataFolder);
 
     std::unique_ptr<autolayout::LayoutPreview> preview_;
     autolayout::Choices choices_;
@@ -144,8 +149,6 @@ private:
     std::unique_ptr<autolayout::Shuffler> shuffler_;
     QImage previewImage_;
     int previews_ = 0;
-    QString thumbnailFile_;
-    QImage frameThumbnail_;
 
     QWidget* previewView_;   // children of the dialog
     std::array<SkinCheckButton*, 3> modes_;
@@ -153,7 +156,8 @@ private:
     PanelSlider* spacing_;
     PanelSlider* margin_;
     CVelComboBox* aspect_;
-    CVelComboBox* frame_;
+    SkinCheckButton* frameCheck_;
+    library::LibraryPanel* frames_;
     SkinButton* shuffle_;
     SkinButton* apply_;
     SkinButton* cancel_;
