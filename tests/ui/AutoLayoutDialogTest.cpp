@@ -187,12 +187,17 @@ TEST(AutoLayoutDialog, ControlsReachTheChoices)
     library::LibraryPanel* frames = dialog.FramePanel();
     ASSERT_EQ(frames->Count(), 2);
     EXPECT_FALSE(dialog.FrameCheck()->isChecked());
+    EXPECT_EQ(frames->SelectedIndex(), -1);
     const int columns = library::PanelColumns(library::GridArea(frames->size(), false).width());
     QTest::mouseClick(frames, Qt::LeftButton, {}, library::CellRect(1, columns, 0).center());
     EXPECT_TRUE(dialog.FrameCheck()->isChecked());
     EXPECT_EQ(dialog.CurrentChoices().frameEntry, 1);
     QTest::mouseClick(dialog.FrameCheck(), Qt::LeftButton);
     EXPECT_EQ(dialog.CurrentChoices().frameEntry, -1);
+    EXPECT_EQ(frames->SelectedIndex(), -1);
+    QTest::mouseClick(dialog.FrameCheck(), Qt::LeftButton); // checked again: the first frame
+    EXPECT_EQ(dialog.CurrentChoices().frameEntry, 0);
+    QTest::mouseClick(frames, Qt::LeftButton, {}, library::CellRect(1, columns, 0).center());
     QTest::mouseClick(frames, Qt::LeftButton, {}, library::CellRect(0, columns, 0).center());
     EXPECT_EQ(dialog.CurrentChoices().frameEntry, 0);
 

@@ -133,14 +133,19 @@ AutoLayoutDialog::AutoLayoutDialog(const CollageModel& collage, std::vector<auto
     frameCheck_->setCheckable(true);
     frameCheck_->SetCaption(QStringLiteral("Frame every photo"));
     frameCheck_->setGeometry(kLayout.frameCheck);
-    connect(frameCheck_, &SkinCheckButton::toggled, this, [this] {
+    // The thumbnails show a selection only while photos are framed: the frame they get.
+    connect(frameCheck_, &SkinCheckButton::toggled, this, [this](bool checked) {
+        if (!checked)
+            frames_->Select(-1);
+        else if (frames_->SelectedIndex() < 0)
+            frames_->Select(0);
         ReadControls();
         ScheduleRefresh();
     });
     frames_->setObjectName(QString::number(kFrames));
     frames_->setGeometry(kLayout.frames);
     frames_->ReloadFromFile(dataFolder + QLatin1String(library::kPhotoFramesThumbFile));
-    frames_->Select(0);
+    frames_->Select(-1);
     frameCheck_->setEnabled(frames_->Count() > 0);
     // Choosing a frame means framing the photos with it.
     connect(frames_, &library::LibraryPanel::pressed, this, [this](std::int32_t, const std::vector<std::int32_t>& chosen) {
