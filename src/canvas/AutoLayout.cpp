@@ -366,8 +366,8 @@ bool Apply(CollageModel& model, std::span<const PhotoSource> photos, const Optio
             sizes.push_back(Enlarged(QSize(r.sourceWidth, r.sourceHeight), share.size));
         } else if (share.framed) {
             const QSize crop(r.cropRight - r.cropLeft, r.cropBottom - r.cropTop);
-            sizes.push_back(Enlarged(crop.width() > 0 && crop.height() > 0 ? crop : QSize(r.sourceWidth, r.sourceHeight),
-                                     share.size));
+            const QSize shown = crop.width() > 0 && crop.height() > 0 ? crop : QSize(r.sourceWidth, r.sourceHeight);
+            sizes.push_back(Enlarged(shown, share.size));
         } else {
             sizes.push_back(QSize(r.baseWidth, r.baseHeight));
         }
@@ -385,11 +385,11 @@ bool Apply(CollageModel& model, std::span<const PhotoSource> photos, const Optio
         if (options.mode == Mode::Fill && p.crop.isValid()) {
             // The crop of the enlarged picture, back in source pixels.
             const QSizeF f = openings[i];
-            const int left = std::clamp(static_cast<int>(std::lround(p.crop.left() * f.width())), 0, r.sourceWidth);
-            const int top = std::clamp(static_cast<int>(std::lround(p.crop.top() * f.height())), 0, r.sourceHeight);
-            const int width = std::clamp(static_cast<int>(std::lround(p.crop.width() * f.width())), 1, r.sourceWidth - left);
-            const int height =
-                std::clamp(static_cast<int>(std::lround(p.crop.height() * f.height())), 1, r.sourceHeight - top);
+            const auto scaled = [](int v, double share) { return static_cast<int>(std::lround(v * share)); };
+            const int left = std::clamp(scaled(p.crop.left(), f.width()), 0, r.sourceWidth - 1);
+            const int top = std::clamp(scaled(p.crop.top(), f.height()), 0, r.sourceHeight - 1);
+            const int width = std::clamp(scaled(p.crop.width(), f.width()), 1, r.sourceWidth - left);
+            const int height = std::clamp(scaled(p.crop.height(), f.height()), 1, r.sourceHeight - top);
             r.cropLeft = left;
             r.cropTop = top;
             r.cropRight = left + width;

@@ -85,7 +85,8 @@ void LayoutPreview::SetPhotos(std::vector<PhotoSource> photos)
     photos_ = std::move(photos);
     pictureSide_ = PictureSide(static_cast<int>(photos_.size()));
     for (const PhotoSource& source : photos_) {
-        if (!pictures_.contains(source.path) && std::find(pending_.begin(), pending_.end(), source.path) == pending_.end())
+        const bool queued = std::find(pending_.begin(), pending_.end(), source.path) != pending_.end();
+        if (!pictures_.contains(source.path) && !queued)
             pending_.push_back(source.path);
     }
 }
@@ -164,6 +165,7 @@ QImage LayoutPreview::Render(std::span<const int> order, const Choices& choices,
         if (index >= 0 && index < static_cast<int>(photos_.size()))
             ordered.push_back(photos_[static_cast<std::size_t>(index)]);
     }
+    laidOut_ = Layout{};
     if (ordered.empty() || box.width() <= 0 || box.height() <= 0)
         return {};
     const int stepBefore = model_->HistoryIndex();

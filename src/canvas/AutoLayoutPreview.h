@@ -65,7 +65,8 @@ public:
     QImage Render(std::span<const int> order, const Choices& choices, QSize box);
     // The zoom of the last Render.
     float Zoom() const { return zoom_; }
-    // What the last Render drew (for tests): the canvas size and every item's record.
+    // What the last Render drew: the canvas size and every item's record (an invalid
+    // canvas and no items when it drew nothing).
     struct Layout {
         QSize canvas;
         std::vector<CanvasItem> items;

@@ -258,6 +258,33 @@ TEST(AutoLayoutDialog, PreviewFollowsEveryChangeSoonAfterIt)
     EXPECT_EQ(rejected.count(), 1);
 }
 
+TEST(AutoLayoutDialog, AMarginThatLeavesNoRoomIsToldAndCannotBeApplied)
+{
+    Collage c;
+    ASSERT_TRUE(c.model.SetCanvasSize(120, 120));
+    AutoLayoutDialog dialog(c.model, c.Photos(), c.dir.path() + QStringLiteral("/"));
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    dialog.FlushPreview();
+    ASSERT_FALSE(dialog.PreviewImage().isNull());
+    EXPECT_TRUE(dialog.ApplyButton()->isEnabled());
+
+    PanelSlider* margin = dialog.MarginSlider();
+    QTest::mouseClick(margin, Qt::LeftButton, {}, QPoint(margin->width() - 2, margin->height() / 2));
+    ASSERT_EQ(dialog.CurrentChoices().margin, autolayout::kMaxSpacing); // 120 - 2 x 100 < 0
+    dialog.FlushPreview();
+    EXPECT_TRUE(dialog.PreviewImage().isNull());
+    EXPECT_FALSE(dialog.ApplyButton()->isEnabled());
+    QTest::keyClick(&dialog, Qt::Key_Return);
+    EXPECT_TRUE(dialog.isVisible());
+
+    // Less margin: room again.
+    QTest::mouseClick(margin, Qt::LeftButton, {}, QPoint(1, margin->height() / 2));
+    dialog.FlushPreview();
+    EXPECT_FALSE(dialog.PreviewImage().isNull());
+    EXPECT_TRUE(dialog.ApplyButton()->isEnabled());
+}
+
 TEST(AutoLayoutDialog, ShuffleReordersThePhotosTheSameWayForTheSameSeed)
 {
     Collage c;

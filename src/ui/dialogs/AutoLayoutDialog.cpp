@@ -31,6 +31,12 @@ public:
     {
         setAttribute(Qt::WA_OpaquePaintEvent);
     }
+    // Shown instead of an image when there is none.
+    void SetEmptyText(const QString& text)
+    {
+        emptyText_ = text;
+        update();
+    }
     // The room an image has inside the frame.
     QSize ImageRoom() const { return size() - QSize(2 * kInset, 2 * kInset); }
     QSize sizeHint() const override { return kLayout.preview.size(); }
@@ -45,6 +51,10 @@ protected:
             // A thin shadow lifts the collage off the panel.
             p.fillRect(QRect(at + QPoint(2, 2), image_.size()), skin::kPreviewShadow);
             p.drawImage(at, image_);
+        } else if (!emptyText_.isEmpty()) {
+            p.setPen(skin::kText);
+            p.drawText(rect().adjusted(kInset, kInset, -kInset, -kInset), Qt::AlignCenter | Qt::TextWordWrap,
+                       emptyText_);
         }
         p.setPen(skin::kCaptionLine);
         p.drawRect(rect().adjusted(0, 0, -1, -1));
@@ -53,6 +63,7 @@ protected:
 private:
     static constexpr int kInset = 10;
     const QImage& image_;
+    QString emptyText_;
 };
 
 } // namespace
@@ -148,14 +159,15 @@ AutoLayoutDialog::AutoLayoutDialog(const CollageModel& collage, std::vector<auto
     frames_->Select(-1);
     frameCheck_->setEnabled(frames_->Count() > 0);
     // Choosing a frame means framing the photos with it.
-    connect(frames_, &library::LibraryPanel::pressed, this, [this](std::int32_t, const std::vector<std::int32_t>& chosen) {
+    const auto frameChosen = [this](std::int32_t, const std::vector<std::int32_t>& chosen) {
         if (chosen.empty())
             return;
         if (!frameCheck_->isChecked())
             frameCheck_->setChecked(true); // reads the controls through toggled
         ReadControls();
         ScheduleRefresh();
-    });
+    };
+    connect(frames_, &library::LibraryPanel::pressed, this, frameChosen);
 
     shuffle_->SetCaption(QStringLiteral("Shuffle"));
     shuffle_->setToolTip(QStringLiteral("Put the photos in a new random order"));
@@ -238,9 +250,11 @@ void AutoLayoutDialog::Refresh()
 {
     if (preview_->PendingDecodes() > 0)
         preview_->DecodeSome(kDecodeSlice);
-    previewImage_ = preview_->Render(order_, choices_, static_cast<PreviewView*>(previewView_)->ImageRoom());
+    auto* view = static_cast<PreviewView*>(previewView_);
+    previewImage_ = preview_->Render(order_, choices_, view->ImageRoom());
     ++previews_;
-    previewView_->update();
+    view->SetEmptyText(previewImage_.isNull() ? QString::fromLatin1(kNoRoomText) : QString());
+    apply_->setEnabled(!previewImage_.isNull());
     update(kLayout.status);
     emit previewUpdated();
     // More pictures to decode: the next slice as soon as the window has had its events.
@@ -303,7 +317,8 @@ bool AutoLayoutDialog::eventFilter(QObject* watched, QEvent* event)
 void AutoLayoutDialog::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        accept();
+        if (apply_->isEnabled())
+            accept();
         return;
     }
     SkinDialog::keyPressEvent(event);

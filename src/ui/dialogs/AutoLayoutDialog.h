@@ -16,7 +16,8 @@
 //     unchecking it lays the photos out without a frame (they keep what they have);
 //   - "Shuffle", under the preview: a new random order of the photos (seeded:
 //     SetShuffleSeed);
-//   - "Apply" (Return) accepts, "Cancel", Esc and the close button reject.
+//   - "Apply" (Return) accepts, "Cancel", Esc and the close button reject. When the margin
+//     leaves no room for the photos the preview says so and Apply is disabled.
 // Every change schedules a new preview on a short single-shot timer (kRefreshDelay after the
 // first change of a burst, which the drawing then takes in as a whole; a slider's drag
 // counts as changes); the photos' small pictures are decoded a few at a time between
@@ -63,6 +64,9 @@ inline constexpr int kFrameCheck = 1307;
 inline constexpr int kFrames = 1309;
 inline constexpr int kShuffle = 1308;
 
+// What the preview says when the photos cannot be laid out (the margin leaves no room).
+inline constexpr char kNoRoomText[] = "The margin leaves no room for the photos on this canvas.";
+
 // How long after a change the preview is drawn, in milliseconds.
 inline constexpr int kRefreshDelay = 40;
 // Small pictures decoded between two previews.
@@ -97,8 +101,8 @@ class AutoLayoutDialog : public SkinDialog {
 public:
     // `photos` as autolayout::Apply takes them (item indexes name items of `collage`);
     // `dataFolder` is the folder of the library files (frames).
-    AutoLayoutDialog(const CollageModel& collage, std::vector<autolayout::PhotoSource> photos, const QString& dataFolder,
-                     QWidget* parent = nullptr);
+    AutoLayoutDialog(const CollageModel& collage, std::vector<autolayout::PhotoSource> photos,
+                     const QString& dataFolder, QWidget* parent = nullptr);
     ~AutoLayoutDialog() override;
 
     // What the user chose, and the photos in the order the layout takes them.
