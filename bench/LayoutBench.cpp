@@ -3,8 +3,13 @@
 //   BM_ApplyAndDraw/N/mode    Apply on a collage, then the first Redraw at zoom 0.75 with
 //                             every photo decoded at display size from real 1600 x 1200
 //                             JPEG files (goal: 200 under 1 s)
+//   BM_PreviewDecode/N        the dialog's preview: decoding N small pictures (once per
+//                             dialog, spread over slices between previews)
+//   BM_PreviewRender/N/mode   one preview after a change of the choices, pictures decoded
+//                             (goal: well inside the 100 ms the preview may take)
 
 #include "canvas/AutoLayout.h"
+#include "canvas/AutoLayoutPreview.h"
 #include "canvas/CanvasRenderer.h"
 #include "canvas/CollageModel.h"
 #include "editing/CxImage.h"
@@ -81,8 +86,50 @@ void BM_ApplyAndDraw(benchmark::State& state)
     }
 }
 
+std::vector<autolayout::PhotoSource> LibraryPhotos(int count)
+{
+    const std::vector<QSize> sizes = Sizes(count);
+    std::vector<autolayout::PhotoSource> photos;
+    for (int i = 0; i < count; ++i)
+        photos.push_back({-1, SharedFiles().paths[std::size_t(i)], sizes[std::size_t(i)]});
+    return photos;
+}
+
+void BM_PreviewDecode(benchmark::State& state)
+{
+    const std::vector<autolayout::PhotoSource> photos = LibraryPhotos(static_cast<int>(state.range(0)));
+    CollageModel collage;
+    for (auto _ : state) {
+        autolayout::LayoutPreview preview(collage, QStringLiteral("/nonexistent/"));
+        preview.SetPhotos(photos);
+        preview.DecodeSome(static_cast<int>(photos.size()));
+    }
+}
+
+void BM_PreviewRender(benchmark::State& state)
+{
+    const std::vector<autolayout::PhotoSource> photos = LibraryPhotos(static_cast<int>(state.range(0)));
+    CollageModel collage;
+    collage.SetCanvasSize(1600, 1200);
+    autolayout::LayoutPreview preview(collage, QStringLiteral("/nonexistent/"));
+    preview.SetPhotos(photos);
+    preview.DecodeSome(static_cast<int>(photos.size()));
+    std::vector<int> order(photos.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<int>(i);
+    autolayout::Choices choices;
+    choices.mode = static_cast<autolayout::Mode>(state.range(1));
+    int spacing = 0;
+    for (auto _ : state) {
+        choices.spacing = spacing++ % 20; // a new layout every time
+        benchmark::DoNotOptimize(preview.Render(order, choices, QSize(364, 300)));
+    }
+}
+
 } // namespace
 
+BENCHMARK(BM_PreviewDecode)->Arg(12)->Arg(200)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_PreviewRender)->ArgsProduct({{12, 200}, {0, 1, 2}})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LayoutCompute)->ArgsProduct({{12, 50, 200}, {0, 1, 2}})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ApplyAndDraw)->ArgsProduct({{50, 200}, {0, 1, 2}})->Unit(benchmark::kMillisecond)->Iterations(2);
 

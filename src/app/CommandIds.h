@@ -76,6 +76,7 @@ inline constexpr int kAddToCanvas = 10481;
 inline constexpr int kInstallPack = 10904;
 inline constexpr int kBatchConvert = 11996;
 inline constexpr int kCalendar = 10998;
+inline constexpr int kAutoLayout = 10960;
 inline constexpr int kWallpaperCentered = 10950;
 inline constexpr int kWallpaperTiled = 10951;
 inline constexpr int kWallpaperStretched = 10952;
@@ -117,7 +118,7 @@ inline constexpr auto kAllCommands = std::to_array<int>({
     kBringToFront, kBringToFrontMenu, kSendToBack, kSendToBackMenu,
     kZoomIn, kZoomOut, kZoomBox, kExit,
     kImportPhotos, kImportPhotosContext, kImportButton, kRemovePhotosContext, kRemoveButton, kAddToCanvas,
-    kInstallPack, kBatchConvert, kCalendar,
+    kInstallPack, kBatchConvert, kCalendar, kAutoLayout,
     kWallpaperCentered, kWallpaperTiled, kWallpaperStretched, kRemoveWallpaper, kBrushSwitch,
     kFrameTabMenu, kMaskTabMenu, kClipArtTabMenu, kShapeTabMenu, kTuningTabMenu, kTextTabMenu,
     kFrameTab, kMaskTab, kClipArtTab, kTuningTab, kTextTab, kShapeTab,

@@ -36,6 +36,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -216,6 +217,8 @@ private:
     bool SaveProjectAs();
 
     // Edit.
+    void AutoLayout(); // MainFrame_Layout.cpp
+    bool LayoutFromLibrary() const;
     void Undo();
     void Redo();
     void ZoomIn();
@@ -247,6 +250,7 @@ private:
     std::unordered_map<int, QAbstractButton*> buttons; // children of this window
     std::unordered_map<int, CMstMenu*> menus;           // children of this window, by MenuId
     QPointer<CMstMenu> openMenu;
+    std::optional<MenuId> commandMenu; // the menu whose entry sent the command being run
 
     CanvasWnd* canvas = nullptr; // child, created at start-up
     std::int32_t maximized = 0;

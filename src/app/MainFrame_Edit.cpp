@@ -7,12 +7,15 @@
 #include "canvas/CanvasWnd.h"
 #include "editing/ItemEditorCommands.h"
 #include "canvas/EffectRunner.h"
+#include "library/PhotoLibraryPanel.h"
 
 #include "ui/CMstMenu.h"
 #include "ui/CVelComboBox.h"
 
 #include <QAbstractButton>
 #include <QAction>
+
+#include <algorithm>
 
 void MainFrame::RegisterEditCommands()
 {
@@ -28,6 +31,7 @@ void MainFrame::RegisterEditCommands()
     Register({cmd::kZoomBox}, [this] { ZoomBoxChosen(); });
 
     Register({cmd::kCrop, cmd::kCropMenu}, [this] { CropSelectedPhoto(*canvas, this); });
+    Register({cmd::kAutoLayout}, [this] { AutoLayout(); });
     Register({cmd::kCalendar}, [this] {
         // The application object owns the calendar buffer; without one (tests) the buffer
         // lives for this command only.
@@ -110,6 +114,11 @@ bool MainFrame::IsCommandEnabled(int id) const
     case cmd::kSendToBack:
     case cmd::kSendToBackMenu:
         return states.toBack;
+    case cmd::kAutoLayout:
+        // Photos on the collage or selected in the library; which of them the command
+        // takes depends on the menu (MainFrame_Layout.cpp), which tells when it has none.
+        return std::find(model.ItemKinds().begin(), model.ItemKinds().end(), ItemKind::Photo) != model.ItemKinds().end()
+            || (photoPanel != nullptr && !photoPanel->Library().SelectedPositions().empty());
     default:
         return true;
     }

@@ -73,6 +73,7 @@ constexpr MenuEntry kEditMenu[] = {
     {cmd::kSendToBackMenu, "Move to Back of all Layers", "object-order-back"},
     kSeparator,
     {cmd::kCalendar, "Add Calendar...", "view-calendar"},
+    {cmd::kAutoLayout, "Auto Layout...", "view-grid"},
     {kEffectsSubmenu, "Effects", "color-management"},
 };
 
@@ -96,6 +97,7 @@ constexpr MenuEntry kCanvasContextMenu[] = {
     {cmd::kSaveProjectAsMenu, "Save Project As...", "document-save-as"},
     kSeparator,
     {cmd::kSettingMenu, "Setting", "configure"},
+    {cmd::kAutoLayout, "Auto Layout...", "view-grid"},
     kSeparator,
     {cmd::kPreviewMenu, "Preview", "document-preview"},
     kSeparator,
@@ -115,6 +117,7 @@ constexpr MenuEntry kCanvasContextMenu[] = {
 
 constexpr MenuEntry kPhotoContextMenu[] = {
     {cmd::kAddToCanvas, "Add to Canvas", "list-add"},
+    {cmd::kAutoLayout, "Auto Layout...", "view-grid"},
     {cmd::kImportPhotosContext, "Import Photo to Library", "document-import"},
     {cmd::kRemovePhotosContext, "Remove", "list-remove"},
 };
@@ -218,7 +221,14 @@ void MainFrame::CreateMenus()
         menu->setObjectName(QStringLiteral("menu%1").arg(static_cast<int>(table.menu)));
         menu->SetSideBar(true, QStringLiteral("Montara"));
         Fill(*menu, table.entries);
-        connect(menu, &CMstMenu::command, this, &MainFrame::OnCommand);
+        // The menu a command came from decides what some commands work on (Auto Layout:
+        // the library's selection from the photo library's menu).
+        const MenuId id = table.menu;
+        connect(menu, &CMstMenu::command, this, [this, id](int command) {
+            commandMenu = id;
+            OnCommand(command);
+            commandMenu.reset();
+        });
         connect(menu, &QMenu::aboutToShow, this, &MainFrame::UpdateCommandStates);
         menus[static_cast<int>(table.menu)] = menu;
     }

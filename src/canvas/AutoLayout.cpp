@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <numeric>
+#include <optional>
 
 namespace autolayout {
 
@@ -234,6 +235,32 @@ std::vector<Placement> MosaicPlacements(std::span<const QSize> sources, QRectF a
     return out;
 }
 
+// The opening's share of a framed photo on each side (1 x 1 unframed or for an
+// opening that is not usable).
+struct OpeningShare {
+    bool framed = false;
+    QSizeF size{1.0, 1.0};
+};
+
+OpeningShare ShareOf(const Photo& r)
+{
+    if (r.frameIndex < 1)
+        return {};
+    const double w = double(r.frameRight) - r.frameLeft;
+    const double h = double(r.frameBottom) - r.frameTop;
+    if (!(w > 0 && w <= 1 && h > 0 && h <= 1))
+        return {};
+    return {true, QSizeF(w, h)};
+}
+
+// A picture of this size shown in an opening of this share: the framed photo's size.
+QSize Enlarged(QSize size, QSizeF share)
+{
+    constexpr double kLimit = 1 << 24;
+    return QSize(static_cast<int>(std::min(kLimit, std::round(size.width() / share.width()))),
+                 static_cast<int>(std::min(kLimit, std::round(size.height() / share.height()))));
+}
+
 } // namespace
 
 int GridColumns(std::span<const QSize> sources, QSizeF area, int spacing)
@@ -298,9 +325,18 @@ bool Apply(CollageModel& model, std::span<const PhotoSource> photos, const Optio
     // The canvas size the model will really have (sides rounded down to multiples of 4).
     const QSize canvas(target.width() / 4 * 4, target.height() / 4 * 4);
 
-    // What each photo shows before the layout: its current crop, or the whole picture.
+    std::optional<CollageModel::FrameOpening> frame;
+    if (options.frameEntry >= 0) {
+        frame = model.ReadFrameOpening(options.frameEntry);
+        if (!frame)
+            return false;
+    }
+
+    // What each photo shows before the layout: its current crop, or the whole picture,
+    // enlarged by its frame's opening.
     std::vector<QSize> sizes;
     std::vector<Photo> records;
+    std::vector<QSizeF> openings; // the opening's share of the framed photo, 1 x 1 unframed
     for (const PhotoSource& source : photos) {
         if (source.itemIndex >= 0) {
             if (source.itemIndex >= model.ItemCount())
@@ -315,8 +351,26 @@ bool Apply(CollageModel& model, std::span<const PhotoSource> photos, const Optio
                 return false;
             records.push_back(*made);
         }
-        const Photo& r = records.back();
-        sizes.push_back(options.mode == Mode::Fill ? QSize(r.sourceWidth, r.sourceHeight) : QSize(r.baseWidth, r.baseHeight));
+        Photo& r = records.back();
+        if (frame) {
+            r.frameIndex = options.frameEntry + 1;
+            r.maskIndex = 0;
+            r.frameLeft = frame->left;
+            r.frameTop = frame->top;
+            r.frameRight = frame->right;
+            r.frameBottom = frame->bottom;
+        }
+        const OpeningShare share = ShareOf(r);
+        openings.push_back(share.size);
+        if (options.mode == Mode::Fill) {
+            sizes.push_back(Enlarged(QSize(r.sourceWidth, r.sourceHeight), share.size));
+        } else if (share.framed) {
+            const QSize crop(r.cropRight - r.cropLeft, r.cropBottom - r.cropTop);
+            const QSize shown = crop.width() > 0 && crop.height() > 0 ? crop : QSize(r.sourceWidth, r.sourceHeight);
+            sizes.push_back(Enlarged(shown, share.size));
+        } else {
+            sizes.push_back(QSize(r.baseWidth, r.baseHeight));
+        }
     }
     const std::vector<Placement> placements = Compute(sizes, canvas, options);
     if (placements.size() != records.size() || placements.empty())
@@ -329,12 +383,25 @@ bool Apply(CollageModel& model, std::span<const PhotoSource> photos, const Optio
         Photo& r = records[i];
         const Placement& p = placements[i];
         if (options.mode == Mode::Fill && p.crop.isValid()) {
-            r.cropLeft = p.crop.left();
-            r.cropTop = p.crop.top();
-            r.cropRight = p.crop.left() + p.crop.width();
-            r.cropBottom = p.crop.top() + p.crop.height();
-            r.baseWidth = p.crop.width();
-            r.baseHeight = p.crop.height();
+            // The crop of the enlarged picture, back in source pixels.
+            const QSizeF f = openings[i];
+            const auto scaled = [](int v, double share) { return static_cast<int>(std::lround(v * share)); };
+            const int left = std::clamp(scaled(p.crop.left(), f.width()), 0, r.sourceWidth - 1);
+            const int top = std::clamp(scaled(p.crop.top(), f.height()), 0, r.sourceHeight - 1);
+            const int width = std::clamp(scaled(p.crop.width(), f.width()), 1, r.sourceWidth - left);
+            const int height = std::clamp(scaled(p.crop.height(), f.height()), 1, r.sourceHeight - top);
+            r.cropLeft = left;
+            r.cropTop = top;
+            r.cropRight = left + width;
+            r.cropBottom = top + height;
+        }
+        if (p.crop.isValid()) {
+            r.baseWidth = sizes[i].width();
+            r.baseHeight = sizes[i].height();
+            if (options.mode == Mode::Fill) {
+                r.baseWidth = p.crop.width();
+                r.baseHeight = p.crop.height();
+            }
         }
         r.angle = 0.0f;
         r.drawScale = p.scale;

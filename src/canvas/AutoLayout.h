@@ -42,6 +42,9 @@ struct Options {
     Mode mode = Mode::Grid;
     int spacing = 8; // 0..100 canvas pixels between photos
     int margin = 8;  // 0..100 canvas pixels around them
+    // Apply only: frame library entry put on every photo (its mask removed), -1 for none
+    // (photos keep the decoration they have).
+    std::int32_t frameEntry = -1;
 };
 
 // Where one photo goes. `crop` is in source pixels (the whole source outside Fill);
@@ -76,8 +79,12 @@ struct PhotoSource {
 
 // Lays the photos out on the model: the canvas gets the aspect's size, items on the
 // canvas get new places (unrotated; Fill sets their crop), new photos are added on top;
-// other items stay where they are. One undo step for everything, which also restores
-// the canvas size. False (and nothing changed) when nothing could be placed.
+// other items stay where they are. A framed photo (framed before or by the frame option)
+// is laid out by its whole framed size: its base size becomes its crop divided by the
+// frame's opening, so the picture in the opening keeps its aspect, and in Fill the crop
+// is chosen so that the framed photo fills its cell. One undo step for everything, which
+// also restores the canvas size. False (and nothing changed) when nothing could be
+// placed or the chosen frame's opening cannot be read.
 bool Apply(CollageModel& model, std::span<const PhotoSource> photos, const Options& options, int aspectWidth = 0,
            int aspectHeight = 0);
 

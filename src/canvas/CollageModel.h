@@ -221,6 +221,9 @@ public:
     // when the opening cannot be read (nothing changes) or no photo is selected (the user
     // is asked to select one).
     bool ApplyFrame(std::int32_t entry);
+    // The opening of frame entry n through the installed reader; nothing without a reader,
+    // for a negative entry or when the entry cannot be read.
+    std::optional<FrameOpening> ReadFrameOpening(std::int32_t entry) const;
     // Photo mask number n (< kShapeNumberBase) or shape number: maskIndex number + 1, the
     // frame removed; a shape also crops the source centrally to its aspect ratio. False,
     // with nothing changed, for a negative number, a shape whose size cannot be read or a

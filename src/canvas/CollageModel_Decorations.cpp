@@ -36,6 +36,13 @@ void CollageModel::FinishDecoration(int index)
     NotifyItemAdded();
 }
 
+std::optional<CollageModel::FrameOpening> CollageModel::ReadFrameOpening(std::int32_t entry) const
+{
+    if (entry < 0 || entry == std::numeric_limits<std::int32_t>::max() || !frameOpening_)
+        return std::nullopt;
+    return frameOpening_(entry);
+}
+
 bool CollageModel::ApplyFrame(std::int32_t entry)
 {
     if (entry < 0 || entry == std::numeric_limits<std::int32_t>::max() || !frameOpening_)

@@ -11,6 +11,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QHash>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -143,6 +144,17 @@ int PhotoGrid::CurrentPosition() const
     return cell >= 0 && cell < int(visible.size()) ? visible[std::size_t(cell)] : -1;
 }
 
+std::vector<int> PhotoGrid::SelectedPositionsInOrder() const
+{
+    const auto& visible = library_.Visible();
+    std::vector<int> positions;
+    for (int cell : selection_.SelectionOrder()) {
+        if (cell >= 0 && cell < int(visible.size()))
+            positions.push_back(visible[std::size_t(cell)]);
+    }
+    return positions;
+}
+
 void PhotoGrid::RecordsChanged()
 {
     SelectionFromLibrary();
@@ -160,18 +172,28 @@ void PhotoGrid::SelectionFromLibrary()
     };
     const int anchorPosition = positionOf(selection_.anchor());
     const int endPosition = positionOf(selection_.end());
+    std::vector<int> orderPositions;
+    for (int cell : selection_.SelectionOrder())
+        orderPositions.push_back(positionOf(cell));
     std::vector<char> flags(visible.size(), 0);
     int anchor = -1;
     int end = -1;
+    QHash<int, int> cellOf; // library position -> cell
     for (std::size_t cell = 0; cell < visible.size(); ++cell) {
         const int position = visible[cell];
         flags[cell] = library_.IsSelected(position) ? 1 : 0;
+        cellOf.insert(position, int(cell));
         if (position == anchorPosition)
             anchor = int(cell);
         if (position == endPosition)
             end = int(cell);
     }
-    selection_.Assign(std::move(flags), anchor, end);
+    std::vector<int> order;
+    for (int position : orderPositions) {
+        if (const auto found = cellOf.constFind(position); found != cellOf.constEnd())
+            order.push_back(found.value());
+    }
+    selection_.Assign(std::move(flags), anchor, end, order);
     lastVisible_ = visible;
 }
 

@@ -68,6 +68,8 @@ public:
     // The library position of the current record (the one "Add to Canvas" takes), or -1.
     int CurrentPosition() const;
     const PhotoGridSelection& Selection() const { return selection_; }
+    // Library positions of the selected photos in the order they were selected.
+    std::vector<int> SelectedPositionsInOrder() const;
 
     // Where the cells are drawn (above the button band, left of the vertical bar).
     QRect CellArea() const;

@@ -65,6 +65,33 @@ void PhotoGridSelection::Reset(int count)
     selected_.assign(std::size_t(std::max(0, count)), 0);
     anchor_ = -1;
     end_ = -1;
+    order_.clear();
+}
+
+void PhotoGridSelection::SyncOrder(int from, int to)
+{
+    std::vector<char> listed(selected_.size(), 0);
+    std::vector<int> kept;
+    for (int cell : order_) {
+        if (IsSelected(cell) && listed[std::size_t(cell)] == 0) {
+            listed[std::size_t(cell)] = 1;
+            kept.push_back(cell);
+        }
+    }
+    const auto append = [&](int cell) {
+        if (IsSelected(cell) && listed[std::size_t(cell)] == 0) {
+            listed[std::size_t(cell)] = 1;
+            kept.push_back(cell);
+        }
+    };
+    if (from >= 0 && to >= 0) {
+        const int step = to >= from ? 1 : -1;
+        for (int cell = from; cell != to + step; cell += step)
+            append(cell);
+    }
+    for (int cell = 0; cell < count(); ++cell)
+        append(cell);
+    order_ = std::move(kept);
 }
 
 bool PhotoGridSelection::IsSelected(int cell) const
@@ -98,6 +125,7 @@ bool PhotoGridSelection::SelectOnly(int cell)
         changed = changed || selected_[std::size_t(i)] != value;
         selected_[std::size_t(i)] = value;
     }
+    SyncOrder();
     return changed;
 }
 
@@ -114,6 +142,7 @@ bool PhotoGridSelection::Click(int cell, bool ctrl, bool shift)
             changed = changed || selected_[std::size_t(i)] != value;
             selected_[std::size_t(i)] = value;
         }
+        SyncOrder(anchor_, cell);
         end_ = cell;
         return changed;
     }
@@ -123,6 +152,7 @@ bool PhotoGridSelection::Click(int cell, bool ctrl, bool shift)
         if (flag != 0)
             anchor_ = cell;
         end_ = cell;
+        SyncOrder();
         return true;
     }
     anchor_ = cell;
@@ -130,11 +160,13 @@ bool PhotoGridSelection::Click(int cell, bool ctrl, bool shift)
     return SelectOnly(cell);
 }
 
-void PhotoGridSelection::Assign(std::vector<char> flags, int anchor, int end)
+void PhotoGridSelection::Assign(std::vector<char> flags, int anchor, int end, const std::vector<int>& order)
 {
     selected_ = std::move(flags);
     anchor_ = anchor >= 0 && anchor < count() ? anchor : -1;
     end_ = end >= 0 && end < count() ? end : -1;
+    order_ = order;
+    SyncOrder();
 }
 
 bool PhotoGridSelection::ClickEmpty()
@@ -161,6 +193,7 @@ bool PhotoGridSelection::RubberBand(const QRect& band, const std::vector<QRect>&
         changed = changed || selected_[std::size_t(i)] != value;
         selected_[std::size_t(i)] = value;
     }
+    SyncOrder();
     return changed;
 }
 
@@ -201,6 +234,7 @@ bool PhotoGridSelection::SelectAll()
         changed = changed || flag == 0;
         flag = 1;
     }
+    SyncOrder();
     return changed;
 }
 

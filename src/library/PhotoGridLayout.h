@@ -29,7 +29,10 @@
 //                      all of it); elsewhere as a click
 // Each operation returns whether any flag changed. The current cell (the one "Add to
 // Canvas" uses) is the range's other end when it is selected, else the first selected
-// cell, else none.
+// cell, else none. The selection also keeps the order in which cells became selected
+// (SelectionOrder): a cell keeps its place while it stays selected, cells an operation
+// selects together follow in list order (a Shift range from the anchor towards the
+// clicked cell), and a deselected cell leaves the order.
 
 #include <QPoint>
 #include <QRect>
@@ -71,6 +74,8 @@ public:
     bool IsSelected(int cell) const;
     const std::vector<char>& Flags() const { return selected_; }
     std::vector<int> SelectedCells() const;
+    // The selected cells in the order they were selected.
+    const std::vector<int>& SelectionOrder() const { return order_; }
     int anchor() const { return anchor_; }
     int end() const { return end_; }
     int Current() const;
@@ -83,15 +88,20 @@ public:
     bool Arrow(GridArrow arrow, int columns);
     bool SelectAll();
     // Takes these flags (one per cell), anchor and end as they are: how a view carries its
-    // selection over a rebuilt visible list.
-    void Assign(std::vector<char> flags, int anchor, int end);
+    // selection over a rebuilt visible list. `order` names selected cells in the order they
+    // were selected; cells it leaves out follow in list order.
+    void Assign(std::vector<char> flags, int anchor, int end, const std::vector<int>& order = {});
 
 private:
     bool SelectOnly(int cell);
+    // Drops cells no longer selected from the order and appends newly selected ones,
+    // in list order, or from `from` towards `to` when given.
+    void SyncOrder(int from = -1, int to = -1);
 
     std::vector<char> selected_;
     int anchor_ = -1;
     int end_ = -1;
+    std::vector<int> order_;
 };
 
 } // namespace library

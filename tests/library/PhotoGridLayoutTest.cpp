@@ -150,3 +150,38 @@ TEST(PhotoGridSelection, RubberBandArrowsSelectAllAndRightClick)
     EXPECT_FALSE(empty.Arrow(GridArrow::Down, 3));
     EXPECT_FALSE(empty.SelectAll());
 }
+
+TEST(PhotoGridSelection, KeepsTheOrderInWhichCellsWereSelected)
+{
+    using Order = std::vector<int>;
+    library::PhotoGridSelection s;
+    s.Reset(8);
+    s.Click(5, false, false);
+    s.Click(1, true, false);
+    s.Click(6, true, false);
+    EXPECT_EQ(s.SelectionOrder(), (Order{5, 1, 6}));
+    // Ctrl on a selected cell takes it out; selected again it goes to the end.
+    s.Click(1, true, false);
+    EXPECT_EQ(s.SelectionOrder(), (Order{5, 6}));
+    s.Click(1, true, false);
+    EXPECT_EQ(s.SelectionOrder(), (Order{5, 6, 1}));
+    // Shift from the anchor (1) back to 3 keeps nothing outside the range; the new cells
+    // follow from the anchor towards the click.
+    s.Click(3, false, true);
+    EXPECT_EQ(s.SelectionOrder(), (Order{1, 2, 3}));
+    s.Click(7, false, false);
+    s.Click(4, false, true);
+    EXPECT_EQ(s.SelectionOrder(), (Order{7, 6, 5, 4}));
+    // A plain click starts again; Ctrl+A adds the rest in list order.
+    s.Click(2, false, false);
+    s.SelectAll();
+    EXPECT_EQ(s.SelectionOrder(), (Order{2, 0, 1, 3, 4, 5, 6, 7}));
+    s.ClickEmpty();
+    EXPECT_TRUE(s.SelectionOrder().empty());
+
+    // Assign keeps a given order for the cells still selected; others follow in list order.
+    s.Assign({1, 0, 1, 1, 0, 0, 0, 0}, 0, 3, {3, 1, 0});
+    EXPECT_EQ(s.SelectionOrder(), (Order{3, 0, 2}));
+    s.Assign({0, 1, 0}, -1, -1, {7, 5});
+    EXPECT_EQ(s.SelectionOrder(), (Order{1}));
+}

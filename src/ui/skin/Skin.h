@@ -23,6 +23,8 @@ inline constexpr QColor kShadowText{240, 240, 240};       // emboss of flat labe
 inline constexpr QColor kPanelBackground{255, 255, 255}; // lists and panels
 inline constexpr QColor kPanelInnerFrame{235, 235, 235}; // inner of the two frames around panel controls
 inline constexpr QColor kThumbnailStage{224, 228, 234};  // behind frame thumbnails: openings and light frames show
+inline constexpr QColor kPreviewBackground{206, 209, 214}; // under a white collage shown small (layout preview)
+inline constexpr QColor kPreviewShadow{150, 154, 161};     // the shadow under that collage
 
 // Text.
 inline constexpr QColor kText{0, 0, 0};             // captions, button text, label buttons
