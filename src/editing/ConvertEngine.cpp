@@ -1,8 +1,10 @@
 #include "editing/ConvertEngine.h"
 
 #include "editing/CxImage.h"
+#include "editing/JpegDecoder.h"
 #include "editing/PictureEncoder.h"
 #include "editing/PictureFiles.h"
+#include "editing/TiffWriter.h"
 
 #include <QDir>
 #include <QImage>
@@ -10,6 +12,7 @@
 #include <chrono>
 #include <cstring>
 #include <memory>
+#include <utility>
 #include <thread>
 
 namespace {
@@ -22,20 +25,48 @@ bool ThroughEncoder(const QString& format)
 
 // The picture library takes the rows in memory, bottom row first: no file passes between
 // the two writers.
-bool WriteThroughLibrary(const QImage& bgr, const QString& name, const QString& path)
+bool WriteThroughLibrary(const QImage& picture, const QString& name, const QString& path)
 {
     const std::uint32_t code = FormatFromExtension(name);
     if (code == cx::kFormatUnknown)
         return false;
-    const int width = bgr.width();
-    const int height = bgr.height();
+    const int width = picture.width();
+    const int height = picture.height();
     CxImage image;
     if (!image.Create(width, height))
         return false;
     const std::size_t stride = std::size_t(width) * 3;
-    for (int y = 0; y < height; ++y)
-        std::memcpy(image.GetBits(std::uint32_t(height - 1 - y)), bgr.constScanLine(y), stride);
+    const bool swap = picture.format() == QImage::Format_RGB888;
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* out = image.GetBits(std::uint32_t(height - 1 - y));
+        const std::uint8_t* in = picture.constScanLine(y);
+        if (!swap) {
+            std::memcpy(out, in, stride);
+            continue;
+        }
+        for (std::size_t x = 0; x < stride; x += 3) {
+            out[x + 0] = in[x + 2];
+            out[x + 1] = in[x + 1];
+            out[x + 2] = in[x + 0];
+        }
+    }
     return image.Save(path, code);
+}
+
+// Blue-green-red rows turned into red-green-blue in their own memory.
+QImage SwapToRgb(QImage picture)
+{
+    if (picture.isNull() || picture.format() != QImage::Format_BGR888)
+        return picture;
+    const std::size_t stride = std::size_t(picture.width()) * 3;
+    for (int y = 0; y < picture.height(); ++y) {
+        std::uint8_t* row = picture.scanLine(y);
+        for (std::size_t x = 0; x < stride; x += 3)
+            std::swap(row[x], row[x + 2]);
+    }
+    if (!picture.reinterpretAsFormat(QImage::Format_RGB888))
+        return {};
+    return picture;
 }
 
 } // namespace
@@ -93,7 +124,8 @@ bool ConvertEngine::WritePicture(const std::uint8_t* pixels, int width, int heig
 
 bool ConvertEngine::WritePicture(const QImage& picture, const QString& format, const QString& path)
 {
-    if (picture.isNull() || picture.format() != QImage::Format_BGR888)
+    if (picture.isNull()
+        || (picture.format() != QImage::Format_BGR888 && picture.format() != QImage::Format_RGB888))
         return false;
     const QString name = format.toLower();
     if (ThroughEncoder(name)) {
@@ -103,7 +135,37 @@ bool ConvertEngine::WritePicture(const QImage& picture, const QString& format, c
         encoder.SetQuality(90);
         return encoder.Save(picture, path) == PictureEncoder::kOk;
     }
+    if (FormatFromExtension(name) == cx::kFormatTif)
+        return WriteTiff(picture, path);
     return WriteThroughLibrary(picture, name, path);
+}
+
+QImage ConvertEngine::ReadPicture(const QString& source)
+{
+    // A JPEG goes straight into its one 24-bit picture; what the library's header
+    // reader would not size as a JPEG takes the general way.
+    const QString extension = PictureExtension(source);
+    const std::uint32_t code = extension.isNull() ? cx::kFormatUnknown : FormatFromExtension(extension.toLower());
+    if (!IsMetafilePath(source) && (code == cx::kFormatJpg || code == cx::kFormatUnknown)) {
+        QImage picture;
+        switch (DecodeJpegUpright(source, picture)) {
+        case JpegDecode::Decoded:
+            return picture;
+        case JpegDecode::Refused:
+            return {};
+        case JpegDecode::NotHandled:
+        case JpegDecode::Failed:
+            break;
+        }
+    }
+    // The size from the header, then the decode (costed against the picture budget by
+    // the decoders); the 24-bit picture is the decoded one, never a buffer taken on the
+    // header's word.
+    int width = 0;
+    int height = 0;
+    if (!SourceSize(source, width, height))
+        return {};
+    return SwapToRgb(LoadBgrPicture(source, width, height));
 }
 
 bool ConvertEngine::Run(const QStringList& files, const QString& format, const QString& outputFolder,
@@ -140,14 +202,7 @@ bool ConvertEngine::Run(const FileAt& files, const QString& format, const QStrin
         FileReport report;
         report.index = index;
         report.source = source;
-        // The size from the header, then the decode (costed against the picture budget
-        // by the decoders); the 24-bit picture is the decoded one, never a buffer taken
-        // on the header's word.
-        int width = 0;
-        int height = 0;
-        QImage picture;
-        if (SourceSize(source, width, height))
-            picture = LoadBgrPicture(source, width, height);
+        QImage picture = ReadPicture(source);
         if (picture.isNull()) {
             report.doneCount = doneCount.load();
             if (progress)

@@ -1,0 +1,219 @@
+// The converter's reader and writers: a JPEG decoded straight into its 24-bit picture
+// gives what the general path (the platform reader through LoadBgrPicture) gives, pixel
+// for pixel and, once written, byte for byte; the budget refuses a lying header; the TIFF
+// writer's rows read back exactly.
+
+#include "support/PictureTestSupport.h"
+
+#include "base/PictureBudget.h"
+#include "editing/ConvertEngine.h"
+#include "editing/CxImage.h"
+#include "editing/JpegDecoder.h"
+#include "editing/PictureEncoder.h"
+#include "editing/PictureFiles.h"
+#include "editing/TiffWriter.h"
+
+#include <QBuffer>
+#include <QColorSpace>
+#include <QFile>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace testpics;
+
+namespace {
+
+// A picture whose every pixel differs from its neighbours in a different way per
+// channel: any misplaced row, column or byte shows.
+QImage Texture(int width, int height)
+{
+    QImage picture(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            picture.setPixel(x, y, qRgb((x * 37 + y * 3) % 256, (y * 29 + x) % 256, (x * y * 7 + 11) % 256));
+    return picture;
+}
+
+QByteArray Jpeg(const QImage& picture, int quality = 95)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(quality);
+    EXPECT_TRUE(writer.write(picture));
+    return bytes;
+}
+
+// What the general path makes of the file, as red-green-blue.
+QImage GeneralPath(const QString& path)
+{
+    int width = 0;
+    int height = 0;
+    if (!ConvertEngine::SourceSize(path, width, height))
+        return {};
+    return LoadBgrPicture(path, width, height).convertToFormat(QImage::Format_RGB888);
+}
+
+// Pixels equal, row by row (padding ignored).
+bool SamePixels(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size() || a.format() != QImage::Format_RGB888 || b.format() != QImage::Format_RGB888)
+        return false;
+    for (int y = 0; y < a.height(); ++y)
+        if (std::memcmp(a.constScanLine(y), b.constScanLine(y), std::size_t(a.width()) * 3) != 0)
+            return false;
+    return true;
+}
+
+class ConvertPictureTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString Write(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(WriteFile(path, bytes));
+        return path;
+    }
+};
+
+} // namespace
+
+TEST_F(ConvertPictureTest, JpegDecodedStraightIsTheGeneralPathsPictureForEveryOrientation)
+{
+    // 48 x 36 upright: more rows than one band either way round.
+    const QImage upright = Texture(48, 36);
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        SCOPED_TRACE(orientation);
+        const QString path =
+            Write(QString("turned%1.jpg").arg(orientation), JpegWithExif(StoredForOrientation(upright, orientation), orientation));
+        QImage picture;
+        ASSERT_EQ(DecodeJpegUpright(path, picture), JpegDecode::Decoded);
+        EXPECT_EQ(picture.format(), QImage::Format_RGB888);
+        EXPECT_EQ(picture.size(), QSize(48, 36));
+        int width = 0;
+        int height = 0;
+        ASSERT_TRUE(CxImage::Ping(path, cx::kFormatJpg, width, height));
+        EXPECT_EQ(QSize(width, height), picture.size());
+        EXPECT_TRUE(SamePixels(picture, GeneralPath(path)));
+        // Upright: the texture's corners where they belong (within the JPEG's error).
+        for (const QPoint& at : {QPoint(2, 2), QPoint(45, 2), QPoint(2, 33), QPoint(45, 33)})
+            EXPECT_LE(Distance(picture.pixel(at), upright.pixel(at)), 40) << at.x() << "," << at.y();
+    }
+}
+
+TEST_F(ConvertPictureTest, WidthNotAMultipleOfFourGreyAndProfilesAsTheGeneralPath)
+{
+    // A width of 42 is decoded to 40 columns and stretched back; turned, the stored
+    // picture is 30 wide.
+    const QImage odd = Texture(42, 30);
+    const QString oddPath = Write("odd.jpg", JpegWithExif(odd, 0));
+    const QString turnedPath = Write("oddturned.jpg", JpegWithExif(StoredForOrientation(odd, 6), 6));
+    const QString greyPath = Write("grey.jpg", Jpeg(Texture(40, 20).convertToFormat(QImage::Format_Grayscale8)));
+    QImage wide = Texture(64, 40);
+    wide.setColorSpace(QColorSpace(QColorSpace::AdobeRgb));
+    const QString profilePath = Write("adobe.jpg", Jpeg(wide));
+    for (const QString& path : {oddPath, turnedPath, greyPath, profilePath}) {
+        SCOPED_TRACE(path.toStdString());
+        QImage picture;
+        ASSERT_EQ(DecodeJpegUpright(path, picture), JpegDecode::Decoded);
+        EXPECT_TRUE(SamePixels(picture, GeneralPath(path)));
+    }
+    QImage picture;
+    ASSERT_EQ(DecodeJpegUpright(profilePath, picture), JpegDecode::Decoded);
+    EXPECT_EQ(picture.colorSpace(), QColorSpace(QColorSpace::SRgb)); // converted
+    EXPECT_GT(Distance(picture.pixel(40, 30), QImage(profilePath).pixel(40, 30)), 2); // and not left as it was
+    ASSERT_EQ(DecodeJpegUpright(oddPath, picture), JpegDecode::Decoded);
+    EXPECT_EQ(picture.size(), QSize(42, 30));
+}
+
+TEST_F(ConvertPictureTest, WrittenFilesAreTheBytesOfTheGeneralPath)
+{
+    // Comments, a density of 300 dpi and a colour profile travel from the source to the
+    // written file exactly as before.
+    QImage source = Texture(80, 60);
+    source.setText("Title", "harbour");
+    source.setText("Description", "evening light");
+    source.setDotsPerMeterX(11811);
+    source.setDotsPerMeterY(11811);
+    const QString plain = Write("plain.jpg", JpegWithExif(Texture(120, 88), 3));
+    const QString tagged = Write("tagged.jpg", Jpeg(source));
+    source.setColorSpace(QColorSpace(QColorSpace::DisplayP3));
+    const QString profiled = Write("profiled.jpg", Jpeg(source));
+    for (const QString& path : {plain, tagged, profiled}) {
+        for (const char* format : {"jpg", "png"}) {
+            SCOPED_TRACE(path.toStdString() + " " + format);
+            const QString out = dir.filePath(QString("new.") + format);
+            const QString before = dir.filePath(QString("old.") + format);
+            ASSERT_TRUE(ConvertEngine::WritePicture(ConvertEngine::ReadPicture(path), format, out));
+            // The general path: the platform's picture as blue-green-red, through the encoder.
+            int width = 0;
+            int height = 0;
+            ASSERT_TRUE(ConvertEngine::SourceSize(path, width, height));
+            PictureEncoder encoder;
+            ASSERT_TRUE(encoder.Select(before));
+            encoder.SetQuality(90);
+            ASSERT_EQ(encoder.Save(LoadBgrPicture(path, width, height), before), PictureEncoder::kOk);
+            const QByteArray written = ReadFile(out);
+            EXPECT_FALSE(written.isEmpty());
+            EXPECT_TRUE(written == ReadFile(before));
+        }
+    }
+    // The texts did travel (so the comparison above covers them).
+    EXPECT_EQ(QImage(dir.filePath("new.png")).text("Title"), "harbour");
+}
+
+TEST_F(ConvertPictureTest, LyingHeaderIsRefusedBeforeAnythingIsDecoded)
+{
+    // A small JPEG whose frame header claims 12000 x 12000: over the picture budget.
+    QByteArray bytes = Jpeg(Texture(16, 16));
+    const qsizetype frame = bytes.indexOf(QByteArray("\xFF\xC0", 2));
+    ASSERT_GT(frame, 0);
+    for (int i : {5, 7}) { // height, then width, big-endian
+        bytes[frame + i] = char(12000 >> 8);
+        bytes[frame + i + 1] = char(12000 & 0xFF);
+    }
+    const QString path = Write("liar.jpg", bytes);
+    QImage picture;
+    EXPECT_EQ(DecodeJpegUpright(path, picture), JpegDecode::Refused);
+    EXPECT_TRUE(picture.isNull());
+    EXPECT_TRUE(ConvertEngine::ReadPicture(path).isNull()); // and no other decoder is asked
+
+    // One that fits the budget but whose data ends early still decodes (grey below the
+    // break), as the platform reader does; one that is not a JPEG is left to the others.
+    QByteArray cut = Jpeg(Texture(64, 64));
+    cut.truncate(cut.size() / 2);
+    ASSERT_EQ(DecodeJpegUpright(Write("cut.jpg", cut), picture), JpegDecode::Decoded);
+    EXPECT_EQ(picture.size(), QSize(64, 64));
+    EXPECT_EQ(DecodeJpegUpright(Write("text.jpg", "not a picture"), picture), JpegDecode::NotHandled);
+    EXPECT_EQ(DecodeJpegUpright(dir.filePath("missing.jpg"), picture), JpegDecode::NotHandled);
+}
+
+TEST_F(ConvertPictureTest, TiffRowsReadBackExactlyOverSeveralStrips)
+{
+    // 300 pixels a row: 1152 rows a strip, so 1300 rows make two strips.
+    EXPECT_EQ(TiffRowsPerStrip(300, 1300), 1152);
+    EXPECT_EQ(TiffRowsPerStrip(1000, 750), 336);
+    EXPECT_EQ(TiffRowsPerStrip(4000, 3000), 80);
+    EXPECT_EQ(TiffRowsPerStrip(5000, 20), 20);     // never more than the picture
+    EXPECT_EQ(TiffRowsPerStrip(30000, 100), 11);   // fewer than 16: not rounded
+    EXPECT_EQ(TiffRowsPerStrip(400000, 100), 1);   // at least one
+    const QImage rgb = Texture(300, 1300).convertToFormat(QImage::Format_RGB888);
+    const QImage bgr = Texture(300, 1300).convertToFormat(QImage::Format_BGR888);
+    ASSERT_TRUE(WriteTiff(rgb, dir.filePath("rgb.tif")));
+    ASSERT_TRUE(WriteTiff(bgr, dir.filePath("bgr.tif")));
+    for (const char* name : {"rgb.tif", "bgr.tif"}) {
+        SCOPED_TRACE(name);
+        QImageReader reader(dir.filePath(name));
+        const QImage back = reader.read().convertToFormat(QImage::Format_RGB888);
+        ASSERT_FALSE(back.isNull()) << reader.errorString().toStdString();
+        EXPECT_TRUE(SamePixels(back, rgb));
+    }
+    // Nothing is written for what is not a 24-bit picture, and an existing file stays.
+    ASSERT_TRUE(WriteFile(dir.filePath("keep.tif"), "old"));
+    EXPECT_FALSE(WriteTiff(Texture(8, 8), dir.filePath("keep.tif")));
+    EXPECT_EQ(ReadFile(dir.filePath("keep.tif")), "old");
+}
