@@ -4,15 +4,18 @@
 #include "editing/JpegDecoder.h"
 #include "editing/PictureEncoder.h"
 #include "editing/PictureFiles.h"
+#include "editing/RowWriters.h"
 #include "editing/TiffWriter.h"
 
 #include <QDir>
 #include <QImage>
+#include <QSaveFile>
 
 #include <chrono>
 #include <cstring>
 #include <memory>
 #include <utility>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -67,6 +70,42 @@ QImage SwapToRgb(QImage picture)
     if (!picture.reinterpretAsFormat(QImage::Format_RGB888))
         return {};
     return picture;
+}
+
+// True for a source the JPEG reader may take: what the library's header reader would size
+// as a JPEG (by the code of its extension), metafiles never.
+bool JpegCandidate(const QString& source)
+{
+    const QString extension = PictureExtension(source);
+    const std::uint32_t code = extension.isNull() ? cx::kFormatUnknown : FormatFromExtension(extension.toLower());
+    return !IsMetafilePath(source) && (code == cx::kFormatJpg || code == cx::kFormatUnknown);
+}
+
+// Writes a picture whose rows become ready through the gate: JPEG, PNG and TIFF row by
+// row as they come; the others once every row is there.
+bool WriteFromRows(const QImage& picture, const QString& name, const QString& path, const RowGate& gate)
+{
+    if (FormatFromExtension(name) == cx::kFormatTif)
+        return WriteTiff(picture, path, gate);
+    const bool plain = picture.format() == QImage::Format_RGB888 && picture.textKeys().isEmpty();
+    PictureEncoder encoder;
+    if (plain && ThroughEncoder(name) && encoder.Select(path)
+        && (encoder.mimeType == QLatin1String("image/jpeg") || encoder.mimeType == QLatin1String("image/png"))) {
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return false;
+        const bool written = encoder.mimeType == QLatin1String("image/jpeg")
+            ? WriteJpegRows(picture, 90, file, gate)
+            : WritePngRows(picture, PictureEncoder::kPngZlibLevel, file, gate);
+        if (!written) {
+            file.cancelWriting();
+            return false;
+        }
+        return file.commit();
+    }
+    if (!gate(picture.height()))
+        return false;
+    return ConvertEngine::WritePicture(picture, name, path);
 }
 
 } // namespace
@@ -142,11 +181,8 @@ bool ConvertEngine::WritePicture(const QImage& picture, const QString& format, c
 
 QImage ConvertEngine::ReadPicture(const QString& source)
 {
-    // A JPEG goes straight into its one 24-bit picture; what the library's header
-    // reader would not size as a JPEG takes the general way.
-    const QString extension = PictureExtension(source);
-    const std::uint32_t code = extension.isNull() ? cx::kFormatUnknown : FormatFromExtension(extension.toLower());
-    if (!IsMetafilePath(source) && (code == cx::kFormatJpg || code == cx::kFormatUnknown)) {
+    // A JPEG goes straight into its one 24-bit picture.
+    if (JpegCandidate(source)) {
         QImage picture;
         switch (DecodeJpegUpright(source, picture)) {
         case JpegDecode::Decoded:
@@ -166,6 +202,43 @@ QImage ConvertEngine::ReadPicture(const QString& source)
     if (!SourceSize(source, width, height))
         return {};
     return SwapToRgb(LoadBgrPicture(source, width, height));
+}
+
+ConvertEngine::Outcome ConvertEngine::ConvertFile(const QString& source, const QString& format, const QString& output)
+{
+    const QString name = format.toLower();
+    if (JpegCandidate(source)) {
+        JpegRowDecoder decoder;
+        const JpegDecode opened = decoder.Open(source);
+        if (opened == JpegDecode::Refused)
+            return Outcome::Skipped;
+        if (opened == JpegDecode::Decoded) {
+            // The rows are decoded on a second thread while this one encodes them.
+            bool decoded = false;
+            bool written = false;
+            const RowGate gate = [&decoder](int rows) { return decoder.WaitRows(rows); };
+            try {
+                std::thread worker([&decoder, &decoded] { decoded = decoder.DecodeRows(); });
+                written = WriteFromRows(decoder.Picture(), name, output, gate);
+                worker.join();
+            } catch (const std::system_error&) {
+                // No thread to be had: one after the other.
+                decoded = decoder.DecodeRows();
+                written = decoded && WriteFromRows(decoder.Picture(), name, output, gate);
+            }
+            if (decoded)
+                return written ? Outcome::Written : Outcome::Failed;
+            // Data the reader gave up on (nothing was written): the general path tries.
+        }
+    }
+    int width = 0;
+    int height = 0;
+    if (!SourceSize(source, width, height))
+        return Outcome::Skipped;
+    const QImage picture = SwapToRgb(LoadBgrPicture(source, width, height));
+    if (picture.isNull())
+        return Outcome::Skipped;
+    return WritePicture(picture, name, output) ? Outcome::Written : Outcome::Failed;
 }
 
 bool ConvertEngine::Run(const QStringList& files, const QString& format, const QString& outputFolder,
@@ -202,16 +275,15 @@ bool ConvertEngine::Run(const FileAt& files, const QString& format, const QStrin
         FileReport report;
         report.index = index;
         report.source = source;
-        QImage picture = ReadPicture(source);
-        if (picture.isNull()) {
+        report.output = OutputPath(outputFolder, source, name);
+        report.outcome = ConvertFile(source, name, report.output);
+        if (report.outcome == Outcome::Skipped) {
+            report.output.clear();
             report.doneCount = doneCount.load();
             if (progress)
                 progress(report);
             continue;
         }
-        report.output = OutputPath(outputFolder, source, name);
-        report.outcome = WritePicture(picture, name, report.output) ? Outcome::Written : Outcome::Failed;
-        picture = QImage();
         report.doneCount = doneCount.fetch_add(1) + 1;
         if (progress)
             progress(report);

@@ -76,6 +76,10 @@ public:
     static QImage ReadPicture(const QString& source);
 
 private:
+    // Converts one source into `output` in the format (lower case). A JPEG is decoded on a
+    // second thread while this one encodes the rows it has finished.
+    static Outcome ConvertFile(const QString& source, const QString& format, const QString& output);
+
     std::atomic<bool> stop{false};
     std::atomic<bool> converting{false};
     std::atomic<int> doneCount{0};

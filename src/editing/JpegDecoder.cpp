@@ -12,11 +12,13 @@
 #include <QPair>
 
 #include <algorithm>
+#include <atomic>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
+#include <utility>
 #include <vector>
 
 #include <jpeglib.h>
@@ -119,8 +121,10 @@ void PlaceBand(const Placement& placement, const std::uint8_t* band, int first, 
 }
 
 // Decodes every row. Upright pictures go straight into their rows; others pass through
-// `band` (kJpegBandRows packed stored rows).
-bool ReadRows(Decompressor& d, const Placement& placement, std::uint8_t* bits, qsizetype stride, std::uint8_t* band)
+// `band` (kJpegBandRows packed stored rows). With `ready`, rows are counted there as they
+// are placed (upright or mirrored pictures only: their rows come top to bottom).
+bool ReadRows(Decompressor& d, const Placement& placement, std::uint8_t* bits, qsizetype stride, std::uint8_t* band,
+              std::atomic<int>* ready)
 {
     if (setjmp(d.errors.recovery) != 0)
         return false;
@@ -141,6 +145,10 @@ bool ReadRows(Decompressor& d, const Placement& placement, std::uint8_t* bits, q
         }
         if (band)
             PlaceBand(placement, band, int(first), int(count), bits, stride);
+        if (ready) {
+            ready->store(int(first + count), std::memory_order_release);
+            ready->notify_all();
+        }
     }
     jpeg_finish_decompress(&d.info);
     return true;
@@ -189,16 +197,16 @@ void TakeDensity(const jpeg_decompress_struct& info, QImage& picture)
     }
 }
 
-// Converts the picture from `space` to sRGB a band of rows at a time, through the same
-// 32-bit transform the platform applies to a whole picture.
-bool ConvertToSrgb(QImage& picture, const QColorSpace& space)
+// Converts the rows from `space` to sRGB a band of rows at a time, through the same
+// 32-bit transform the platform applies to a whole picture. The rows are written through
+// `bits` alone (the picture may be shared with a writer waiting for them).
+bool ConvertToSrgb(std::uint8_t* bits, qsizetype stride, int width, int height, const QColorSpace& space)
 {
     const QColorTransform transform = space.transformationToColorSpace(QColorSpace(QColorSpace::SRgb));
-    const int width = picture.width();
-    const qsizetype packed = qsizetype(width) * 3;
-    for (int first = 0; first < picture.height(); first += kColourBandRows) {
-        const int rows = std::min(kColourBandRows, picture.height() - first);
-        QImage band = QImage(picture.constScanLine(first), width, rows, picture.bytesPerLine(), QImage::Format_RGB888)
+    const std::size_t packed = std::size_t(width) * 3;
+    for (int first = 0; first < height; first += kColourBandRows) {
+        const int rows = std::min(kColourBandRows, height - first);
+        QImage band = QImage(bits + stride * first, width, rows, stride, QImage::Format_RGB888)
                           .convertToFormat(QImage::Format_RGB32);
         if (band.isNull())
             return false;
@@ -207,22 +215,20 @@ bool ConvertToSrgb(QImage& picture, const QColorSpace& space)
         if (band.isNull())
             return false;
         for (int r = 0; r < rows; ++r)
-            std::memcpy(picture.scanLine(first + r), band.constScanLine(r), std::size_t(packed));
+            std::memcpy(bits + stride * (first + r), band.constScanLine(r), packed);
     }
-    picture.setColorSpace(QColorSpace(QColorSpace::SRgb));
     return true;
 }
 
 // Stretches every row from `rounded` columns to the full width.
-bool StretchRows(QImage& picture, int rounded)
+bool StretchRows(std::uint8_t* bits, qsizetype stride, int width, int height, int rounded)
 {
-    const int width = picture.width();
     const std::size_t packed = std::size_t(rounded) * 3;
     std::unique_ptr<std::uint8_t[]> row(new (std::nothrow) std::uint8_t[packed]);
     if (!row)
         return false;
-    for (int y = 0; y < picture.height(); ++y) {
-        std::uint8_t* line = picture.scanLine(y);
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* line = bits + stride * y;
         std::memcpy(row.get(), line, packed);
         ScaleBilinear(row.get(), rounded, 1, line, width, 1, 3, false);
     }
@@ -231,16 +237,35 @@ bool StretchRows(QImage& picture, int rounded)
 
 } // namespace
 
-JpegDecode DecodeJpegUpright(const QString& path, QImage& picture)
+struct JpegRowDecoder::State {
+    std::unique_ptr<std::FILE, FileCloser> file;
+    Decompressor d;
+    Placement placement{1, 0, 0};
+    int rounded = 0;          // the columns decoded before the stretch
+    QColorSpace convertFrom;  // valid when the rows are converted to sRGB
+    std::uint8_t* bits = nullptr; // the picture's rows, taken before anyone shares it
+    bool streams = false;     // rows ready as decoded
+    bool opened = false;
+    std::atomic<int> ready{0};
+    std::atomic<bool> ended{false};
+};
+
+JpegRowDecoder::JpegRowDecoder() : state_(std::make_unique<State>()) {}
+
+JpegRowDecoder::~JpegRowDecoder() = default;
+
+JpegDecode JpegRowDecoder::Open(const QString& path)
 {
-    picture = QImage();
+    state_ = std::make_unique<State>();
+    picture_ = QImage();
+    State& s = *state_;
     // A pipe or a device would block the reader.
     if (!QFileInfo(path).isFile())
         return JpegDecode::NotHandled;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(QFile::encodeName(path).constData(), "rb"));
-    if (!file)
+    s.file.reset(std::fopen(QFile::encodeName(path).constData(), "rb"));
+    if (!s.file)
         return JpegDecode::NotHandled;
-    std::setvbuf(file.get(), nullptr, _IOFBF, kReadBuffer);
+    std::setvbuf(s.file.get(), nullptr, _IOFBF, kReadBuffer);
 
     // The markers up to the first scan: size, orientation and working buffers as the
     // other decoders cost them.
@@ -248,68 +273,128 @@ JpegDecode DecodeJpegUpright(const QString& path, QImage& picture)
     budget::JpegLayout layout;
     {
         std::vector<std::uint8_t> head(budget::kJpegHeadBytes);
-        head.resize(std::fread(head.data(), 1, head.size(), file.get()));
+        head.resize(std::fread(head.data(), 1, head.size(), s.file.get()));
         if (!ReadJpegHeader(head.data(), head.size(), header) || (header.components != 3 && header.components != 1)
             || !budget::ReadJpegLayout(head.data(), head.size(), layout))
             return JpegDecode::NotHandled;
     }
-    if (std::fseek(file.get(), 0, SEEK_SET) != 0)
+    if (std::fseek(s.file.get(), 0, SEEK_SET) != 0)
         return JpegDecode::NotHandled;
     const QSize stored(header.width, header.height);
     if (!budget::DecodeFits(stored, stored, budget::kConvertBytesPerPixel, layout.WorkingBytes()))
         return JpegDecode::Refused;
 
-    Decompressor d;
-    if (!ReadHeader(d, file.get()))
+    Decompressor& d = s.d;
+    if (!ReadHeader(d, s.file.get()))
         return JpegDecode::Failed;
     if (int(d.info.image_width) != header.width || int(d.info.image_height) != header.height
         || (d.info.num_components != 3 && d.info.num_components != 1))
         return JpegDecode::NotHandled;
     d.info.out_color_space = JCS_RGB;
-    const QList<QPair<QString, QString>> texts = TakeTexts(d.info);
-    const QByteArray profile = TakeProfile(d.info);
 
-    const Placement placement{header.orientation, header.width, header.height};
+    s.placement = Placement{header.orientation, header.width, header.height};
     const bool turned = header.orientation >= 5 && header.orientation <= 8;
     const int width = turned ? header.height : header.width;
     const int height = turned ? header.width : header.height;
     // Decoded to a width that is a multiple of 4 and stretched back, as LoadBgrPicture does.
-    const int rounded = width & ~3;
-    if (rounded == 0)
+    s.rounded = width & ~3;
+    if (s.rounded == 0)
         return JpegDecode::Failed;
     QImage result(width, height, QImage::Format_RGB888);
     if (result.isNull())
         return JpegDecode::Failed;
-    std::unique_ptr<std::uint8_t[]> band;
-    if (header.orientation != 1) {
-        band.reset(new (std::nothrow) std::uint8_t[std::size_t(header.width) * 3 * kJpegBandRows]);
-        if (!band)
-            return JpegDecode::Failed;
-    }
-    if (!ReadRows(d, placement, result.bits(), result.bytesPerLine(), band.get()))
-        return JpegDecode::Failed;
-    band.reset();
 
-    if (!profile.isEmpty()) {
-        const QColorSpace space = QColorSpace::fromIccProfile(profile);
-        if (space.isValid() && space != QColorSpace(QColorSpace::SRgb)) {
-            if (!ConvertToSrgb(result, space))
-                return JpegDecode::Failed;
-        } else if (space.isValid()) {
-            result.setColorSpace(space);
-        }
+    // The metadata, final before any row is decoded.
+    QColorSpace space;
+    if (const QByteArray profile = TakeProfile(d.info); !profile.isEmpty())
+        space = QColorSpace::fromIccProfile(profile);
+    if (space.isValid() && space != QColorSpace(QColorSpace::SRgb)) {
+        s.convertFrom = space;
+        space = QColorSpace(QColorSpace::SRgb);
     }
-    if (rounded != width) {
-        // The stretched picture is a new one to the platform path: nothing of the file's
-        // metadata goes with it.
-        if (!StretchRows(result, rounded))
-            return JpegDecode::Failed;
-        result.setColorSpace(QColorSpace());
-    } else {
-        for (const auto& [key, value] : texts)
+    if (s.rounded == width) {
+        result.setColorSpace(space);
+        for (const auto& [key, value] : TakeTexts(d.info))
             result.setText(key, value);
         TakeDensity(d.info, result);
     }
-    picture = std::move(result);
+    // The stretched picture is a new one to the platform path: nothing of the file's
+    // metadata goes with it.
+    s.streams = (header.orientation == 1 || header.orientation == 2) && !s.convertFrom.isValid()
+        && s.rounded == width;
+    s.opened = true;
+    picture_ = std::move(result);
+    s.bits = picture_.bits();
+    return JpegDecode::Decoded;
+}
+
+bool JpegRowDecoder::DecodeRows()
+{
+    State& s = *state_;
+    struct EndMark {
+        State& s;
+        ~EndMark()
+        {
+            s.ended.store(true, std::memory_order_release);
+            s.ready.notify_all();
+        }
+    } endMark{s};
+    if (!s.opened || picture_.isNull())
+        return false;
+    s.opened = false;
+    std::unique_ptr<std::uint8_t[]> band;
+    if (s.placement.orientation != 1) {
+        band.reset(new (std::nothrow) std::uint8_t[std::size_t(s.placement.w) * 3 * kJpegBandRows]);
+        if (!band)
+            return false;
+    }
+    const qsizetype stride = picture_.bytesPerLine();
+    const int width = picture_.width();
+    const int height = picture_.height();
+    if (!ReadRows(s.d, s.placement, s.bits, stride, band.get(), s.streams ? &s.ready : nullptr))
+        return false;
+    band.reset();
+    if (s.convertFrom.isValid() && !ConvertToSrgb(s.bits, stride, width, height, s.convertFrom))
+        return false;
+    if (s.rounded != width && !StretchRows(s.bits, stride, width, height, s.rounded))
+        return false;
+    s.ready.store(picture_.height(), std::memory_order_release);
+    return true;
+}
+
+int JpegRowDecoder::RowsReady() const
+{
+    return state_->ready.load(std::memory_order_acquire);
+}
+
+bool JpegRowDecoder::WaitRows(int count) const
+{
+    const State& s = *state_;
+    for (;;) {
+        const int ready = s.ready.load(std::memory_order_acquire);
+        if (ready >= count)
+            return true;
+        if (s.ended.load(std::memory_order_acquire))
+            return s.ready.load(std::memory_order_acquire) >= count;
+        s.ready.wait(ready, std::memory_order_acquire);
+    }
+}
+
+QImage JpegRowDecoder::TakePicture()
+{
+    state_ = std::make_unique<State>();
+    return std::exchange(picture_, QImage());
+}
+
+JpegDecode DecodeJpegUpright(const QString& path, QImage& picture)
+{
+    picture = QImage();
+    JpegRowDecoder decoder;
+    const JpegDecode opened = decoder.Open(path);
+    if (opened != JpegDecode::Decoded)
+        return opened;
+    if (!decoder.DecodeRows())
+        return JpegDecode::Failed;
+    picture = decoder.TakePicture();
     return JpegDecode::Decoded;
 }

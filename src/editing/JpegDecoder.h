@@ -22,6 +22,8 @@
 #include <QImage>
 #include <QString>
 
+#include <memory>
+
 enum class JpegDecode {
     Decoded,    // the picture is the result
     NotHandled, // not a JPEG this reader takes (another format, CMYK, markers it cannot
@@ -36,3 +38,38 @@ inline constexpr int kJpegBandRows = 16;
 // Decodes the file at path into `picture` (Format_RGB888; rows as the platform pads them).
 // `picture` is null unless the result is Decoded.
 JpegDecode DecodeJpegUpright(const QString& path, QImage& picture);
+
+// The same decode in two steps, so that an encoder on another thread can take the rows
+// while they are decoded: Open reads the header, costs the picture, allocates it and gives
+// it its metadata (colour space, texts, density: final from then on); DecodeRows fills
+// the rows. RowsReady() counts the rows from the top that hold their final pixels; it
+// grows while an upright or mirrored photo of a width that is a multiple of 4 in sRGB is
+// decoded, and at once to the height at the end for the others (turned photos, converted
+// profiles, stretched rows). WaitRows blocks until a count of rows is ready or the decode
+// ended; the rows then ready never change again.
+class JpegRowDecoder {
+public:
+    JpegRowDecoder();
+    ~JpegRowDecoder();
+    JpegRowDecoder(const JpegRowDecoder&) = delete;
+    JpegRowDecoder& operator=(const JpegRowDecoder&) = delete;
+
+    // Decoded when the rows can be decoded; the other results as DecodeJpegUpright's.
+    JpegDecode Open(const QString& path);
+    // The picture, valid after a successful Open. Its rows are written by DecodeRows
+    // alone; read only rows that are ready.
+    const QImage& Picture() const { return picture_; }
+    // Decodes every row; once, after a successful Open, on any thread. False when the
+    // data could not be decoded (RowsReady() then stays below the height).
+    bool DecodeRows();
+    int RowsReady() const;
+    // True when `count` rows are ready; false when the decode ended without them.
+    bool WaitRows(int count) const;
+    // Hands the picture over (after DecodeRows) and closes the file.
+    QImage TakePicture();
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+    QImage picture_;
+};

@@ -69,7 +69,7 @@ int TiffRowsPerStrip(int width, int height)
     return int(std::clamp<std::int64_t>(rows, 1, std::max(height, 1)));
 }
 
-bool WriteTiff(const QImage& picture, const QString& path)
+bool WriteTiff(const QImage& picture, const QString& path, const RowGate& gate)
 {
     const bool rgb = picture.format() == QImage::Format_RGB888;
     if (picture.isNull() || (!rgb && picture.format() != QImage::Format_BGR888) || path.isEmpty())
@@ -109,6 +109,10 @@ bool WriteTiff(const QImage& picture, const QString& path)
             && TIFFSetField(t, TIFFTAG_PRIMARYCHROMATICITIES, primaries)
             && TIFFSetField(t, TIFFTAG_WHITEPOINT, whitePoint);
         for (int y = 0; ok && y < height; ++y) {
+            if (gate && !gate(y + 1)) {
+                ok = false;
+                break;
+            }
             const std::uint8_t* in = picture.constScanLine(y);
             if (rgb) {
                 std::memcpy(row.get(), in, packed);

@@ -6,12 +6,15 @@
 // the picture is copied at a time (the codec alters the rows it is given); the encoded
 // strips go to the file as they are made.
 
+#include "editing/RowWriters.h"
+
 #include <QImage>
 #include <QString>
 
 // Format_RGB888 or Format_BGR888 pictures; false for others. The file at path is replaced
-// atomically; on failure an existing file is left as it was.
-bool WriteTiff(const QImage& picture, const QString& path);
+// atomically; on failure an existing file is left as it was. With a gate, each row is
+// asked for before it is read (RowWriters.h).
+bool WriteTiff(const QImage& picture, const QString& path, const RowGate& gate = {});
 
 // The rows per strip of a picture of that width and height.
 int TiffRowsPerStrip(int width, int height);

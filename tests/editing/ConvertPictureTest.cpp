@@ -11,6 +11,7 @@
 #include "editing/JpegDecoder.h"
 #include "editing/PictureEncoder.h"
 #include "editing/PictureFiles.h"
+#include "editing/RowWriters.h"
 #include "editing/TiffWriter.h"
 
 #include <QBuffer>
@@ -143,27 +144,97 @@ TEST_F(ConvertPictureTest, WrittenFilesAreTheBytesOfTheGeneralPath)
     const QString tagged = Write("tagged.jpg", Jpeg(source));
     source.setColorSpace(QColorSpace(QColorSpace::DisplayP3));
     const QString profiled = Write("profiled.jpg", Jpeg(source));
+    int index = 0;
     for (const QString& path : {plain, tagged, profiled}) {
-        for (const char* format : {"jpg", "png"}) {
+        for (const char* format : {"jpg", "png", "tif"}) {
             SCOPED_TRACE(path.toStdString() + " " + format);
-            const QString out = dir.filePath(QString("new.") + format);
+            // The engine: rows encoded while they are decoded.
+            const QString folder = dir.filePath(QString("run%1").arg(index++));
+            ConvertEngine engine;
+            engine.SetPauseAfterFile(0);
+            ConvertEngine::FileReport report;
+            ASSERT_TRUE(engine.Run(QStringList{path}, format, folder,
+                                   [&](const ConvertEngine::FileReport& r) { report = r; }));
+            ASSERT_EQ(report.outcome, ConvertEngine::Outcome::Written);
+            // The general path: the platform's picture as blue-green-red, through the writer.
             const QString before = dir.filePath(QString("old.") + format);
-            ASSERT_TRUE(ConvertEngine::WritePicture(ConvertEngine::ReadPicture(path), format, out));
-            // The general path: the platform's picture as blue-green-red, through the encoder.
             int width = 0;
             int height = 0;
             ASSERT_TRUE(ConvertEngine::SourceSize(path, width, height));
-            PictureEncoder encoder;
-            ASSERT_TRUE(encoder.Select(before));
-            encoder.SetQuality(90);
-            ASSERT_EQ(encoder.Save(LoadBgrPicture(path, width, height), before), PictureEncoder::kOk);
-            const QByteArray written = ReadFile(out);
+            ASSERT_TRUE(ConvertEngine::WritePicture(LoadBgrPicture(path, width, height), format, before));
+            const QByteArray written = ReadFile(report.output);
             EXPECT_FALSE(written.isEmpty());
             EXPECT_TRUE(written == ReadFile(before));
+            if (path == tagged && QString(format) == "png") {
+                EXPECT_EQ(QImage(report.output).text("Title"), "harbour"); // the texts did travel
+            }
         }
     }
-    // The texts did travel (so the comparison above covers them).
-    EXPECT_EQ(QImage(dir.filePath("new.png")).text("Title"), "harbour");
+}
+
+TEST_F(ConvertPictureTest, RowWritersWriteThePlatformWritersBytes)
+{
+    struct Case {
+        const char* name;
+        int dotsPerMetre; // 0: the platform's default
+        QColorSpace space;
+    };
+    const Case cases[] = {
+        {"default density", 0, {}},
+        {"300 dpi", 11811, {}},
+        {"40 per cm", 4000, {}},
+        {"sRGB", 0, QColorSpace(QColorSpace::SRgb)},
+        {"Display P3", 2835, QColorSpace(QColorSpace::DisplayP3)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QImage picture = Texture(70, 45).convertToFormat(QImage::Format_RGB888);
+        if (c.dotsPerMetre > 0) {
+            picture.setDotsPerMeterX(c.dotsPerMetre);
+            picture.setDotsPerMeterY(c.dotsPerMetre);
+        }
+        picture.setColorSpace(c.space);
+        int asked = 0;
+        bool inOrder = true;
+        const RowGate gate = [&](int rows) {
+            inOrder = inOrder && rows >= asked;
+            asked = rows;
+            return true;
+        };
+        for (const char* format : {"jpeg", "png"}) {
+            SCOPED_TRACE(format);
+            asked = 0;
+            QByteArray ours;
+            QBuffer buffer(&ours);
+            buffer.open(QIODevice::WriteOnly);
+            const bool jpeg = QByteArray(format) == "jpeg";
+            ASSERT_TRUE(jpeg ? WriteJpegRows(picture, 90, buffer, gate)
+                             : WritePngRows(picture, PictureEncoder::kPngZlibLevel, buffer, gate));
+            EXPECT_EQ(asked, 45); // every row asked for, in order
+            EXPECT_TRUE(inOrder);
+            QByteArray theirs;
+            QBuffer other(&theirs);
+            other.open(QIODevice::WriteOnly);
+            QImageWriter writer(&other, format);
+            writer.setQuality(jpeg ? 90 : PictureEncoder::kPngEffort);
+            ASSERT_TRUE(writer.write(picture));
+            EXPECT_TRUE(ours == theirs);
+        }
+    }
+    // A gate that says the rows will not come stops the writer: no file bytes count.
+    const QImage picture = Texture(40, 40).convertToFormat(QImage::Format_RGB888);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    const RowGate broken = [](int rows) { return rows <= 10; };
+    EXPECT_FALSE(WriteJpegRows(picture, 90, buffer, broken));
+    EXPECT_FALSE(WritePngRows(picture, 2, buffer, broken));
+    EXPECT_FALSE(WriteTiff(picture, dir.filePath("broken.tif"), broken));
+    EXPECT_FALSE(QFile::exists(dir.filePath("broken.tif")));
+    // Texts are left to the platform's writers.
+    QImage texts = picture;
+    texts.setText("Title", "x");
+    EXPECT_FALSE(WriteJpegRows(texts, 90, buffer, [](int) { return true; }));
 }
 
 TEST_F(ConvertPictureTest, LyingHeaderIsRefusedBeforeAnythingIsDecoded)

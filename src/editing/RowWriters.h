@@ -1,0 +1,33 @@
+#pragma once
+
+// The converter's encoders that take a picture's rows one at a time, top to bottom, as
+// another thread decodes them: each row is asked for through a gate that returns when
+// the rows up to it are ready. No copy of the picture is made; the encoded bytes go to
+// the file as they are made.
+//
+// JPEG and PNG are written exactly as the platform's writers write the same picture
+// (the same library calls, parameters and markers or chunks: colour profile, density),
+// so a file is the same byte for byte whichever writes it. Pictures that carry texts are
+// left to the platform's writers.
+
+#include <QImage>
+#include <QString>
+
+#include <functional>
+
+class QIODevice;
+
+// Returns when rows 0 .. count - 1 are ready: true, or false when they never will be.
+using RowGate = std::function<bool(int count)>;
+
+// JPEG of a Format_RGB888 picture: baseline, standard tables, 4:2:0, at the quality; the
+// density as the platform writes it (dots per inch or per centimetre, whichever holds
+// the picture's dots per metre more closely); the colour profile, when the picture has a
+// colour space, in APP2 markers. False when the picture carries texts, is not RGB888, or
+// the gate or the device fails.
+bool WriteJpegRows(const QImage& picture, int quality, QIODevice& device, const RowGate& gate);
+
+// PNG of a Format_RGB888 picture: 8-bit RGB, no interlace, the zlib level, libpng's
+// adaptive row filters; the colour profile (iCCP, named by the colour space's
+// description) and the density (pHYs) as the platform writes them. False as above.
+bool WritePngRows(const QImage& picture, int zlibLevel, QIODevice& device, const RowGate& gate);
