@@ -370,9 +370,14 @@ int JpegRowDecoder::RowsReady() const
 bool JpegRowDecoder::WaitRows(int count) const
 {
     const State& s = *state_;
+    if (s.ready.load(std::memory_order_acquire) >= count)
+        return true;
+    // A reader that caught up sleeps until a batch of rows is there: one wake-up per
+    // batch, not per band, on a busy machine.
+    const int enough = std::min(count + kJpegWaitRows, picture_.height());
     for (;;) {
         const int ready = s.ready.load(std::memory_order_acquire);
-        if (ready >= count)
+        if (ready >= enough)
             return true;
         if (s.ended.load(std::memory_order_acquire))
             return s.ready.load(std::memory_order_acquire) >= count;

@@ -32,8 +32,11 @@ enum class JpegDecode {
     Failed,     // a JPEG whose data the decoder gave up on
 };
 
-// The rows decoded at a time for a turned photo.
+// The rows decoded at a time (placed from a band for a turned photo, counted as ready
+// for an upright one).
 inline constexpr int kJpegBandRows = 16;
+// The rows a reader that waits for rows lets the decoder run ahead before it wakes.
+inline constexpr int kJpegWaitRows = 256;
 
 // Decodes the file at path into `picture` (Format_RGB888; rows as the platform pads them).
 // `picture` is null unless the result is Decoded.
@@ -46,7 +49,8 @@ JpegDecode DecodeJpegUpright(const QString& path, QImage& picture);
 // grows while an upright or mirrored photo of a width that is a multiple of 4 in sRGB is
 // decoded, and at once to the height at the end for the others (turned photos, converted
 // profiles, stretched rows). WaitRows blocks until a count of rows is ready or the decode
-// ended; the rows then ready never change again.
+// ended (a waiting reader wakes when kJpegWaitRows more rows, or the rest, are ready);
+// the rows then ready never change again.
 class JpegRowDecoder {
 public:
     JpegRowDecoder();
