@@ -81,8 +81,10 @@ bool JpegCandidate(const QString& source)
     return !IsMetafilePath(source) && (code == cx::kFormatJpg || code == cx::kFormatUnknown);
 }
 
-// Writes a picture whose rows become ready through the gate: JPEG, PNG and TIFF row by
-// row as they come; the others once every row is there.
+// Writes a picture whose rows become ready through the gate: JPEG, PNG, TIFF, PNM, TGA
+// and PCX row by row as they come, BMP (rows stored bottom first) once every row is
+// there, all from the picture's own rows (RowWriters.h); GIF, and pictures with texts in
+// JPEG or PNG, through WritePicture once every row is there.
 bool WriteFromRows(const QImage& picture, const QString& name, const QString& path, const RowGate& gate)
 {
     if (FormatFromExtension(name) == cx::kFormatTif)
@@ -98,6 +100,26 @@ bool WriteFromRows(const QImage& picture, const QString& name, const QString& pa
             ? WriteJpegRows(picture, 90, file, gate)
             : WritePngRows(picture, PictureEncoder::kPngZlibLevel, file, gate);
         if (!written) {
+            file.cancelWriting();
+            return false;
+        }
+        return file.commit();
+    }
+    using RowsWriter = bool (*)(const QImage&, QIODevice&, const RowGate&);
+    RowsWriter rows = nullptr;
+    if (name == QLatin1String("bmp") && encoder.Select(path) && encoder.mimeType == QLatin1String("image/bmp"))
+        rows = WriteBmpRows;
+    else if (name == QLatin1String("pnm"))
+        rows = WritePnmRows;
+    else if (name == QLatin1String("tga"))
+        rows = WriteTgaRows;
+    else if (name == QLatin1String("pcx"))
+        rows = WritePcxRows;
+    if (rows && picture.format() == QImage::Format_RGB888) {
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return false;
+        if (!rows(picture, file, gate)) {
             file.cancelWriting();
             return false;
         }
@@ -238,7 +260,8 @@ ConvertEngine::Outcome ConvertEngine::ConvertFile(const QString& source, const Q
     const QImage picture = SwapToRgb(LoadBgrPicture(source, width, height));
     if (picture.isNull())
         return Outcome::Skipped;
-    return WritePicture(picture, name, output) ? Outcome::Written : Outcome::Failed;
+    const RowGate everyRow = [](int) { return true; };
+    return WriteFromRows(picture, name, output, everyRow) ? Outcome::Written : Outcome::Failed;
 }
 
 bool ConvertEngine::Run(const QStringList& files, const QString& format, const QString& outputFolder,

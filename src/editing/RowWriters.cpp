@@ -3,6 +3,8 @@
 #include <QColorSpace>
 #include <QIODevice>
 
+#include "base/LittleEndian.h"
+
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
@@ -266,4 +268,174 @@ bool WritePngRows(const QImage& picture, int zlibLevel, QIODevice& device, const
     const bool written = WritePng(png, info, output, settings) && !output.failed;
     png_destroy_write_struct(&png, &info);
     return written;
+}
+
+namespace {
+
+// Bytes gathered and handed to the device in large writes.
+class Output {
+public:
+    explicit Output(QIODevice& device) : device_(device) { bytes_.reserve(int(kOutputBuffer)); }
+    void Byte(std::uint8_t value)
+    {
+        bytes_.append(char(value));
+        if (std::size_t(bytes_.size()) >= kOutputBuffer)
+            Flush();
+    }
+    void Bytes(const void* data, std::size_t count)
+    {
+        bytes_.append(static_cast<const char*>(data), qsizetype(count));
+        if (std::size_t(bytes_.size()) >= kOutputBuffer)
+            Flush();
+    }
+    bool Flush()
+    {
+        if (!bytes_.isEmpty() && device_.write(bytes_) != bytes_.size())
+            failed_ = true;
+        bytes_.clear();
+        return !failed_;
+    }
+    bool Failed() const { return failed_; }
+
+private:
+    QIODevice& device_;
+    QByteArray bytes_;
+    bool failed_ = false;
+};
+
+bool Plain24(const QImage& picture)
+{
+    return !picture.isNull() && picture.format() == QImage::Format_RGB888;
+}
+
+// One row turned into blue-green-red.
+void ReversedRow(const std::uint8_t* in, std::uint8_t* out, int width)
+{
+    for (int x = 0; x < width; ++x) {
+        out[x * 3 + 0] = in[x * 3 + 2];
+        out[x * 3 + 1] = in[x * 3 + 1];
+        out[x * 3 + 2] = in[x * 3 + 0];
+    }
+}
+
+} // namespace
+
+bool WriteBmpRows(const QImage& picture, QIODevice& device, const RowGate& gate)
+{
+    if (!Plain24(picture) || !gate || !gate(picture.height()))
+        return false;
+    const int width = picture.width();
+    const int height = picture.height();
+    const std::uint32_t stride = (std::uint32_t(width) * 3 + 3) & ~3u;
+    const std::uint32_t image = stride * std::uint32_t(height);
+    std::uint8_t header[54] = {};
+    header[0] = 'B';
+    header[1] = 'M';
+    le::WriteU32(header + 2, 54 + image);
+    le::WriteU32(header + 10, 54);
+    le::WriteU32(header + 14, 40);
+    le::WriteU32(header + 18, std::uint32_t(width));
+    le::WriteU32(header + 22, std::uint32_t(height));
+    le::WriteU16(header + 26, 1);
+    le::WriteU16(header + 28, 24);
+    le::WriteU32(header + 34, image);
+    le::WriteU32(header + 38, std::uint32_t(picture.dotsPerMeterX()));
+    le::WriteU32(header + 42, std::uint32_t(picture.dotsPerMeterY()));
+    Output out(device);
+    out.Bytes(header, sizeof header);
+    QByteArray row(qsizetype(stride), '\0');
+    auto* bytes = reinterpret_cast<std::uint8_t*>(row.data());
+    for (int y = height - 1; y >= 0; --y) {
+        ReversedRow(picture.constScanLine(y), bytes, width);
+        out.Bytes(bytes, stride);
+    }
+    return out.Flush();
+}
+
+bool WritePnmRows(const QImage& picture, QIODevice& device, const RowGate& gate)
+{
+    if (!Plain24(picture) || !gate)
+        return false;
+    Output out(device);
+    const QByteArray header = QByteArray("P6\n") + QByteArray::number(picture.width()) + ' '
+        + QByteArray::number(picture.height()) + "\n255\n";
+    out.Bytes(header.constData(), std::size_t(header.size()));
+    const std::size_t packed = std::size_t(picture.width()) * 3;
+    for (int y = 0; y < picture.height(); ++y) {
+        if (!gate(y + 1))
+            return false;
+        out.Bytes(picture.constScanLine(y), packed);
+    }
+    return out.Flush();
+}
+
+bool WriteTgaRows(const QImage& picture, QIODevice& device, const RowGate& gate)
+{
+    if (!Plain24(picture) || picture.width() > 0xFFFF || picture.height() > 0xFFFF || !gate)
+        return false;
+    const int width = picture.width();
+    std::uint8_t header[18] = {};
+    header[2] = 2; // true colour, no compression
+    le::WriteU16(header + 12, std::uint16_t(width));
+    le::WriteU16(header + 14, std::uint16_t(picture.height()));
+    header[16] = 24;
+    Output out(device);
+    out.Bytes(header, sizeof header);
+    QByteArray row(qsizetype(width) * 3, '\0');
+    auto* bytes = reinterpret_cast<std::uint8_t*>(row.data());
+    // The top row first, under the lower-left origin of the descriptor: the files the
+    // picture library wrote, which it reads back upright.
+    for (int y = 0; y < picture.height(); ++y) {
+        if (!gate(y + 1))
+            return false;
+        ReversedRow(picture.constScanLine(y), bytes, width);
+        out.Bytes(bytes, std::size_t(width) * 3);
+    }
+    return out.Flush();
+}
+
+bool WritePcxRows(const QImage& picture, QIODevice& device, const RowGate& gate)
+{
+    if (!Plain24(picture) || picture.width() > 0xFFFF || picture.height() > 0xFFFF || !gate)
+        return false;
+    const int width = picture.width();
+    std::uint8_t header[128] = {};
+    header[0] = 0x0A; // manufacturer
+    header[1] = 5;    // version
+    header[2] = 1;    // run-length coded
+    header[3] = 8;    // bits a pixel a plane
+    le::WriteU16(header + 8, std::uint16_t(width - 1));
+    le::WriteU16(header + 10, std::uint16_t(picture.height() - 1));
+    header[65] = 3; // planes
+    le::WriteU16(header + 66, std::uint16_t(width));
+    le::WriteU16(header + 68, 1); // colour
+    Output out(device);
+    out.Bytes(header, sizeof header);
+    for (int y = 0; y < picture.height(); ++y) {
+        if (!gate(y + 1))
+            return false;
+        const std::uint8_t* row = picture.constScanLine(y);
+        for (int plane = 0; plane < 3; ++plane) {
+            // A run of equal bytes (up to 63), or a single byte below 0xC0, as it stands.
+            std::uint8_t previous = row[plane];
+            int count = 1;
+            auto put = [&] {
+                if (count > 1 || (previous & 0xC0) == 0xC0)
+                    out.Byte(std::uint8_t(0xC0 | count));
+                out.Byte(previous);
+            };
+            for (int x = 1; x < width; ++x) {
+                const std::uint8_t value = row[x * 3 + plane];
+                if (value == previous && count < 63) {
+                    ++count;
+                    continue;
+                }
+                put();
+                previous = value;
+                count = 1;
+            }
+            put();
+        }
+    }
+    return out.Flush();
 }

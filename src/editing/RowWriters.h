@@ -31,3 +31,20 @@ bool WriteJpegRows(const QImage& picture, int quality, QIODevice& device, const 
 // adaptive row filters; the colour profile (iCCP, named by the colour space's
 // description) and the density (pHYs) as the platform writes them. False as above.
 bool WritePngRows(const QImage& picture, int zlibLevel, QIODevice& device, const RowGate& gate);
+
+// The formats whose rows need nothing but their bytes reordered, each written exactly as
+// the writer that wrote them before (the platform's for BMP, the picture library's for
+// the others) writes the same picture. Format_RGB888 pictures; every row is asked for
+// through the gate before the first byte of pixels is written where the file stores its
+// rows bottom first (BMP).
+//   BMP  a 54-byte header (24 bits, no compression, the picture's dots per metre), rows
+//        bottom first, blue-green-red, padded to 4 bytes.
+//   PNM  "P6\n<width> <height>\n255\n", rows top first, red-green-blue.
+//   TGA  an 18-byte header (true colour, no compression, 24 bits, descriptor 0), rows top
+//        first, blue-green-red.
+//   PCX  a 128-byte header (version 5, run-length coded, 8 bits, 3 planes of width bytes
+//        a row), each row as its red, green and blue planes, runs of up to 63 bytes.
+bool WriteBmpRows(const QImage& picture, QIODevice& device, const RowGate& gate);
+bool WritePnmRows(const QImage& picture, QIODevice& device, const RowGate& gate);
+bool WriteTgaRows(const QImage& picture, QIODevice& device, const RowGate& gate);
+bool WritePcxRows(const QImage& picture, QIODevice& device, const RowGate& gate);

@@ -1,6 +1,6 @@
 // The converter's reader and writers: a JPEG decoded straight into its 24-bit picture
 // gives what the general path (the platform reader through LoadBgrPicture) gives, pixel
-// for pixel and, once written, byte for byte; the budget refuses a lying header; the TIFF
+// for pixel and, once written in any format, byte for byte; the budget refuses a lying header; the TIFF
 // writer's rows read back exactly.
 
 #include "support/PictureTestSupport.h"
@@ -144,9 +144,17 @@ TEST_F(ConvertPictureTest, WrittenFilesAreTheBytesOfTheGeneralPath)
     const QString tagged = Write("tagged.jpg", Jpeg(source));
     source.setColorSpace(QColorSpace(QColorSpace::DisplayP3));
     const QString profiled = Write("profiled.jpg", Jpeg(source));
+    // Not a JPEG: flat runs longer than the 63 bytes a run-length code holds, bytes at and
+    // above 0xC0, and a width that is not a multiple of 4.
+    QImage banded(150, 21, QImage::Format_RGB32);
+    for (int y = 0; y < banded.height(); ++y)
+        for (int x = 0; x < banded.width(); ++x)
+            banded.setPixel(x, y, y < 7 ? qRgb(200, 0xC0, 0xFF) : y < 14 ? qRgb(x, 0xBF, 255 - x) : qRgb(x % 3 * 100, 7, 0xC1));
+    const QString bandedPath = dir.filePath("banded.png");
+    ASSERT_TRUE(banded.save(bandedPath));
     int index = 0;
-    for (const QString& path : {plain, tagged, profiled}) {
-        for (const char* format : {"jpg", "png", "tif"}) {
+    for (const QString& path : {plain, tagged, profiled, bandedPath}) {
+        for (const char* format : {"jpg", "png", "tif", "bmp", "pnm", "tga", "pcx", "gif"}) {
             SCOPED_TRACE(path.toStdString() + " " + format);
             // The engine: rows encoded while they are decoded.
             const QString folder = dir.filePath(QString("run%1").arg(index++));
