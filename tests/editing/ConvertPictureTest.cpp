@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QPainter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -178,6 +179,31 @@ TEST_F(ConvertPictureTest, WrittenFilesAreTheBytesOfTheGeneralPath)
             }
         }
     }
+}
+
+TEST_F(ConvertPictureTest, TransparentPicturesAreLaidOverWhiteAsOnePaintingWould)
+{
+    // 150 rows: more than two bands of rows laid over white at a time.
+    QImage picture(92, 150, QImage::Format_ARGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, qRgba((x * 37) % 256, (y * 13) % 256, (x + y) % 256, (x * 7 + y * 3) % 256));
+    picture.setDotsPerMeterX(11811);
+    picture.setDotsPerMeterY(11811);
+    picture.setText("Title", "glass");
+    const QString path = dir.filePath("alpha.png");
+    ASSERT_TRUE(picture.save(path));
+    QImage reference(picture.size(), QImage::Format_RGB32);
+    reference.fill(Qt::white);
+    QPainter painter(&reference);
+    painter.drawImage(0, 0, QImage(path));
+    painter.end();
+    const QImage read = ConvertEngine::ReadPicture(path);
+    EXPECT_TRUE(SamePixels(read, reference.convertToFormat(QImage::Format_RGB888)));
+    // A new picture, as the painted one was: none of the file's density or texts.
+    const QImage fresh(1, 1, QImage::Format_RGB32);
+    EXPECT_EQ(read.dotsPerMeterX(), fresh.dotsPerMeterX());
+    EXPECT_TRUE(read.textKeys().isEmpty());
 }
 
 TEST_F(ConvertPictureTest, RowWritersWriteThePlatformWritersBytes)
