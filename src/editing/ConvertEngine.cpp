@@ -239,18 +239,23 @@ ConvertEngine::Outcome ConvertEngine::ConvertFile(const QString& source, const Q
             bool decoded = false;
             bool written = false;
             const RowGate gate = [&decoder](int rows) { return decoder.WaitRows(rows); };
+            std::thread worker;
             try {
-                std::thread worker([&decoder, &decoded] { decoded = decoder.DecodeRows(); });
+                worker = std::thread([&decoder, &decoded] { decoded = decoder.DecodeRows(); });
+            } catch (const std::system_error&) {
+                // No thread to be had: one after the other, below.
+            }
+            if (worker.joinable()) {
                 written = WriteFromRows(decoder.Picture(), name, output, gate);
                 worker.join();
-            } catch (const std::system_error&) {
-                // No thread to be had: one after the other.
+            } else {
                 decoded = decoder.DecodeRows();
                 written = decoded && WriteFromRows(decoder.Picture(), name, output, gate);
             }
             if (decoded)
                 return written ? Outcome::Written : Outcome::Failed;
-            // Data the reader gave up on (nothing was written): the general path tries.
+            // Data the reader gave up on: the general path tries (and replaces what the
+            // writer may have finished).
         }
     }
     int width = 0;

@@ -286,6 +286,12 @@ TEST_F(ConvertPictureTest, LyingHeaderIsRefusedBeforeAnythingIsDecoded)
     EXPECT_EQ(DecodeJpegUpright(path, picture), JpegDecode::Refused);
     EXPECT_TRUE(picture.isNull());
     EXPECT_TRUE(ConvertEngine::ReadPicture(path).isNull()); // and no other decoder is asked
+    ConvertEngine engine;
+    engine.SetPauseAfterFile(0);
+    ConvertEngine::FileReport report;
+    engine.Run(QStringList{path}, "png", dir.filePath("out"), [&](const ConvertEngine::FileReport& r) { report = r; });
+    EXPECT_EQ(report.outcome, ConvertEngine::Outcome::Skipped);
+    EXPECT_FALSE(QFile::exists(dir.filePath("out/liar.png")));
 
     // One that fits the budget but whose data ends early still decodes (grey below the
     // break), as the platform reader does; one that is not a JPEG is left to the others.
