@@ -14,7 +14,7 @@ cd "$(dirname "$0")"
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-svg-dev qt6-image-formats-plugins
-  libmagick++-6.q16-dev libjpeg62-turbo-dev libemf2svg-dev libtiff-dev
+  libmagick++-6.q16-dev libjpeg62-turbo-dev libpng-dev libemf2svg-dev libtiff-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core fonts-urw-base35
   xvfb xauth imagemagick xdotool breeze-icon-theme ccache libvips-tools

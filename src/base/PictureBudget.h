@@ -39,6 +39,8 @@ inline constexpr std::int64_t kPlatformBytesPerPixel = 4;
 // The picture library: its 16-bit RGBA pixel cache (8) with an index channel (2), and
 // the program's 24-bit copy with alpha (4) taken while the cache is still held.
 inline constexpr std::int64_t kLibraryBytesPerPixel = 14;
+// The converter's JPEG reader: the one 24-bit picture it decodes into.
+inline constexpr std::int64_t kConvertBytesPerPixel = 3;
 // A metafile: drawn into a 32-bit picture (4) and copied out of it (4).
 inline constexpr std::int64_t kMetafileBytesPerPixel = 8;
 // The stored picture walked by any decoder.

@@ -65,10 +65,21 @@ public:
     // code. The file at path is replaced atomically.
     static bool WritePicture(const std::uint8_t* pixels, int width, int height, const QString& format,
                              const QString& path);
-    // The same for a Format_BGR888 picture (rows as the platform pads them).
+    // The same for a Format_RGB888 or Format_BGR888 picture (rows as the platform pads
+    // them), written from its rows: no copy of the picture is made on the way (TIFF:
+    // LZW with the horizontal predictor, strips of about 1 MB).
     static bool WritePicture(const QImage& picture, const QString& format, const QString& path);
+    // The picture a source is converted from: Format_RGB888, upright, in sRGB, at the size
+    // SourceSize reports; the one 24-bit picture of the file. A JPEG is decoded straight
+    // into it (JpegDecoder.h); any other file through LoadBgrPicture, its bytes then
+    // reordered in place. Null when the file is skipped.
+    static QImage ReadPicture(const QString& source);
 
 private:
+    // Converts one source into `output` in the format (lower case). A JPEG is decoded on a
+    // second thread while this one encodes the rows it has finished.
+    static Outcome ConvertFile(const QString& source, const QString& format, const QString& output);
+
     std::atomic<bool> stop{false};
     std::atomic<bool> converting{false};
     std::atomic<int> doneCount{0};

@@ -12,10 +12,6 @@
 namespace {
 
 constexpr char kGifFormat[] = "gif";
-// The PNG writer's own effort (it takes no parameter from the callers): Qt's quality 70
-// is zlib level 2, which writes a 12-megapixel photo in about a quarter of the time of
-// the default level 6, in a file some 15 % larger.
-constexpr int kPngEffort = 70;
 
 std::vector<PictureEncoder::Encoder> ListEncoders()
 {
@@ -101,7 +97,7 @@ int PictureEncoder::Save(const QImage& bitmap, const QString& path) const
     else if (mimeType == QLatin1String("image/tiff"))
         writer.setCompression(compression == 6 ? 0 : 1); // none, or LZW
     else if (mimeType == QLatin1String("image/png"))
-        writer.setQuality(kPngEffort);
+        writer.setQuality(PictureEncoder::kPngEffort);
     if (!writer.write(bitmap)) {
         file.cancelWriting();
         return kGenericError;

@@ -20,6 +20,13 @@ public:
     static constexpr int kWin32Error = 7; // the file could not be written
     static constexpr int kUnknownImageFormat = 13;
 
+    // The PNG writer's own effort (it takes no parameter from the callers): Qt's quality
+    // 70 is zlib level 2, which writes a 12-megapixel photo in about a quarter of the time
+    // of the default level 6, in a file some 15 % larger.
+    static constexpr int kPngEffort = 70;
+    // The zlib level the platform's PNG writer makes of that effort.
+    static constexpr int kPngZlibLevel = (100 - kPngEffort) * 9 / 91;
+
     // Quality 90, compression 2 (LZW), found cleared; then the encoder whose MIME type
     // equals the pattern or whose extension list ("*.jpg;*.jpeg;*.jpe") contains it. The
     // pattern is "*" + the lower-cased path from its last dot ("*.jpg"), or the whole

@@ -12,6 +12,7 @@
 #include <QRect>
 #include <QTransform>
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -57,13 +58,48 @@ void ConvertToSrgb(QImage& image)
     image.convertToColorSpace(QColorSpace::SRgb);
 }
 
-// The picture as 24-bit blue-green-red, transparent parts over white. An opaque picture
-// is converted in its own memory where the platform can.
+// Rows laid over white at a time.
+constexpr int kOverWhiteRows = 64;
+
+// The picture as 24-bit blue-green-red, transparent parts over white, converted in its
+// own memory where the platform can. A 32-bit picture with alpha is laid over white a
+// band of rows at a time, each band written back over the rows it came from: no second
+// picture of its size is made.
 QImage OpaqueBgr(QImage image)
 {
     if (!image.hasAlphaChannel()) {
         image.convertTo(QImage::Format_BGR888);
         return image;
+    }
+    if (image.format() == QImage::Format_ARGB32 || image.format() == QImage::Format_ARGB32_Premultiplied) {
+        const int width = image.width();
+        const qsizetype stride = image.bytesPerLine();
+        std::uint8_t* bits = image.bits();
+        QImage band(width, std::min(kOverWhiteRows, image.height()), QImage::Format_RGB32);
+        if (!bits || band.isNull())
+            return {};
+        for (int first = 0; first < image.height(); first += kOverWhiteRows) {
+            const int rows = std::min(kOverWhiteRows, image.height() - first);
+            band.fill(Qt::white);
+            QPainter painter(&band);
+            painter.drawImage(QPoint(0, 0), image, QRect(0, first, width, rows));
+            painter.end();
+            for (int r = 0; r < rows; ++r)
+                std::memcpy(bits + stride * (first + r), band.constScanLine(r), std::size_t(width) * 4);
+        }
+        if (!image.reinterpretAsFormat(QImage::Format_RGB32))
+            return {};
+        image.convertTo(QImage::Format_BGR888);
+        if (image.isNull())
+            return {};
+        // A new picture to the callers, as a painted canvas is: the same memory under a
+        // picture with none of the file's metadata (density, colour space, texts).
+        auto owner = std::make_unique<QImage>(std::move(image));
+        uchar* pixels = owner->bits();
+        const QSize size = owner->size();
+        const qsizetype bytesPerLine = owner->bytesPerLine();
+        return QImage(pixels, size.width(), size.height(), bytesPerLine, QImage::Format_BGR888,
+                      [](void* held) { std::unique_ptr<QImage>(static_cast<QImage*>(held)); }, owner.release());
     }
     QImage canvas(image.size(), QImage::Format_RGB32);
     if (canvas.isNull())
@@ -72,7 +108,9 @@ QImage OpaqueBgr(QImage image)
     QPainter painter(&canvas);
     painter.drawImage(0, 0, image);
     painter.end();
-    return canvas.convertToFormat(QImage::Format_BGR888);
+    image = QImage();
+    canvas.convertTo(QImage::Format_BGR888);
+    return canvas;
 }
 
 // The target size of a library picture that is too large for editing.

@@ -1,5 +1,6 @@
 #include "library/PhotoLibraryPanel.h"
 
+#include "base/FileFilter.h"
 #include "base/UserMessage.h"
 #include "canvas/CanvasWnd.h"
 #include "library/PhotoGrid.h"
@@ -27,12 +28,7 @@ constexpr char kNoPhotoMessage[] = "Please select a photo to add. ";
 
 QString PhotoImportFilter()
 {
-    const QStringList parts = QString::fromLatin1(kDesignFilter).split(QLatin1Char('|'), Qt::SkipEmptyParts);
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-        filters << parts[i] + QStringLiteral(" (") + QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')) +
-                       QLatin1Char(')');
-    return filters.join(QStringLiteral(";;"));
+    return QtFileFilter(kDesignFilter);
 }
 
 PhotoLibraryPanel::PhotoLibraryPanel(const PhotoLibraryContext& context)

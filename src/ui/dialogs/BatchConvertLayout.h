@@ -2,8 +2,10 @@
 
 // The "Batch Convert" dialog without widgets: where each control and drawn label stands
 // (window pixels, the caption bar included), the progress bar's fill, the texts, and the
-// file filter of "Add Picture File" turned into a Qt filter. The dialog and its tests read
-// the same tables.
+// file filter of "Add Picture File" (turned into a Qt filter by QtFileFilter, which this
+// header brings in). The dialog and its tests read the same tables.
+
+#include "base/FileFilter.h"
 
 #include <QColor>
 #include <QRect>
@@ -74,11 +76,6 @@ constexpr int ProgressFill(int done, int files)
         return kProgressLength;
     return int(static_cast<long long>(done) * kProgressLength / files);
 }
-
-// A "name|patterns|...||" filter as Qt's "name (patterns);;..." (patterns separated by
-// spaces). A name that already shows its patterns, such as "(*.jpg)" for "*.jpg", is kept
-// as it stands instead of showing them twice.
-QString QtFileFilter(const char* filter);
 
 // The documents folder followed by "Montara/Convert/".
 QString DefaultOutputFolder();
