@@ -99,6 +99,13 @@ std::uint32_t CodeOfCoder(const std::string& name)
     return cx::kFormatUnknown;
 }
 
+// Coders whose orientation is for the program to apply: JPEG's and TIFF's camera tag, and
+// the origin corner of a TGA, whose rows the coder hands over in stored order.
+bool ReportsOrientation(std::uint32_t code)
+{
+    return code == cx::kFormatJpg || code == cx::kFormatTif || code == cx::kFormatTga;
+}
+
 // The program's policy, embedded in the program, written where the library finds it
 // first. Returns the folder, or empty when it could not be written.
 QString WritePolicyFolder()
@@ -464,8 +471,9 @@ bool DecodeWithLibrary(const std::uint8_t* data, std::size_t size, std::uint32_t
                 return false;
             decodedType = CodeOfCoder(image.magick());
             // The camera's orientation tag of JPEG and TIFF tells viewers how to turn the
-            // picture; other coders report the row order they already applied.
-            orientation = decodedType == cx::kFormatJpg || decodedType == cx::kFormatTif ? int(image.orientation()) : 1;
+            // picture, and a TGA's origin bits tell which corner its rows start from (the
+            // coder hands them over in stored order); other coders apply their row order.
+            orientation = ReportsOrientation(decodedType) ? int(image.orientation()) : 1;
             const Magick::ColorspaceType space = image.colorSpace();
             const bool rgb = space == Magick::sRGBColorspace || space == Magick::RGBColorspace
                 || space == Magick::GRAYColorspace || space == Magick::TransparentColorspace
@@ -759,7 +767,7 @@ bool CxImage::Ping(const QString& path, std::uint32_t imageType, int& width, int
                 || image.rows() > 0x7FFFFFFF)
                 return false;
             found = CodeOfCoder(image.magick());
-            const bool turned = found == cx::kFormatJpg || found == cx::kFormatTif;
+            const bool turned = ReportsOrientation(found);
             const bool swap = turned && cxpixels::SwapsAxes(int(image.orientation()));
             width = int(swap ? image.rows() : image.columns());
             height = int(swap ? image.columns() : image.rows());
@@ -916,6 +924,8 @@ std::unique_ptr<std::uint8_t[]> CxImage::Encode(std::uint32_t imageType, std::si
             image.quality(90);
         else if (imageType == cx::kFormatTif)
             image.compressType(Magick::LZWCompression);
+        else if (imageType == cx::kFormatTga)
+            image.orientation(Magick::TopLeftOrientation); // rows from the top, and the header says so
         // No time stamps: the same picture gives the same bytes.
         image.defineValue("png", "exclude-chunks", "date,time");
         Magick::Blob blob;

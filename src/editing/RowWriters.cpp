@@ -379,12 +379,11 @@ bool WriteTgaRows(const QImage& picture, QIODevice& device, const RowGate& gate)
     le::WriteU16(header + 12, std::uint16_t(width));
     le::WriteU16(header + 14, std::uint16_t(picture.height()));
     header[16] = 24;
+    header[17] = 0x20; // the top-left origin: the rows follow from the top
     Output out(device);
     out.Bytes(header, sizeof header);
     QByteArray row(qsizetype(width) * 3, '\0');
     auto* bytes = reinterpret_cast<std::uint8_t*>(row.data());
-    // The top row first, under the lower-left origin of the descriptor: the files the
-    // picture library wrote, which it reads back upright.
     for (int y = 0; y < picture.height(); ++y) {
         if (!gate(y + 1))
             return false;

@@ -328,3 +328,33 @@ TEST_F(ConvertPictureTest, TiffRowsReadBackExactlyOverSeveralStrips)
     EXPECT_FALSE(WriteTiff(Texture(8, 8), dir.filePath("keep.tif")));
     EXPECT_EQ(ReadFile(dir.filePath("keep.tif")), "old");
 }
+
+TEST_F(ConvertPictureTest, TgaOutputStartsAtTheTopLeftCornerItsHeaderNames)
+{
+    // Red on the top rows, blue below: any reader that follows the header's origin bits
+    // shows red on top.
+    QImage source(24, 16, QImage::Format_RGB32);
+    source.fill(qRgb(0, 0, 255));
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < source.width(); ++x)
+            source.setPixel(x, y, qRgb(255, 0, 0));
+    const QString path = dir.filePath("top.png");
+    ASSERT_TRUE(source.save(path));
+    ConvertEngine engine;
+    engine.SetPauseAfterFile(0);
+    ConvertEngine::FileReport report;
+    ASSERT_TRUE(engine.Run(QStringList{path}, "tga", dir.filePath("tga"),
+                           [&](const ConvertEngine::FileReport& r) { report = r; }));
+    ASSERT_EQ(report.outcome, ConvertEngine::Outcome::Written);
+    const QByteArray bytes = ReadFile(report.output);
+    ASSERT_EQ(bytes.size(), 18 + 24 * 16 * 3);
+    EXPECT_EQ(std::uint8_t(bytes[17]) & 0x30, 0x20);
+    // The first stored pixel is the top-left one (blue, green, red).
+    EXPECT_EQ(std::uint8_t(bytes[18]), 0);
+    EXPECT_EQ(std::uint8_t(bytes[20]), 255);
+    CxImage back(report.output, cx::kFormatTga);
+    ASSERT_TRUE(back.IsValid());
+    const std::uint8_t* top = back.GetBits(back.GetHeight() - 1); // bottom row first in memory
+    EXPECT_EQ(top[2], 255);
+    EXPECT_EQ(top[0], 0);
+}

@@ -205,12 +205,63 @@ TEST_F(CxImageTest, FilesOfAnIndependentEncoderDecode)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.suffix);
         const QString target = Path(QStringLiteral("made.") + c.suffix);
-        ASSERT_TRUE(RunProgram("convert", {source, target}));
+        // That encoder writes a TGA's rows from the top; told so, it says so in the header.
+        const QStringList orient = c.code == cx::kFormatTga ? QStringList{"-orient", "TopLeft"} : QStringList{};
+        ASSERT_TRUE(RunProgram("convert", QStringList{source} + orient + QStringList{target}));
         CxImage image(target, c.code);
         ASSERT_TRUE(image.IsValid());
         ExpectQuadrants(image, 64, 48, c.tolerance);
         EXPECT_EQ(image.GetType(), c.code);
     }
+}
+
+// A true-colour TGA of the quadrant pattern with the given origin bits (0x00 bottom-left,
+// 0x10 bottom-right, 0x20 top-left, 0x30 top-right), its rows and columns stored from
+// that corner.
+QByteArray TgaFromCorner(const QImage& upright, std::uint8_t origin)
+{
+    const int w = upright.width();
+    const int h = upright.height();
+    QByteArray file(18, '\0');
+    file[2] = 2;
+    file[12] = char(w & 0xFF);
+    file[13] = char(w >> 8);
+    file[14] = char(h & 0xFF);
+    file[15] = char(h >> 8);
+    file[16] = 24;
+    file[17] = char(origin);
+    const bool fromTop = origin & 0x20;
+    const bool fromRight = origin & 0x10;
+    for (int r = 0; r < h; ++r) {
+        const int y = fromTop ? r : h - 1 - r;
+        for (int c = 0; c < w; ++c) {
+            const QRgb p = upright.pixel(fromRight ? w - 1 - c : c, y);
+            file.append(char(qBlue(p))).append(char(qGreen(p))).append(char(qRed(p)));
+        }
+    }
+    return file;
+}
+
+TEST_F(CxImageTest, TgaRowsFollowTheOriginCornerOfTheHeader)
+{
+    // Most TGA files start at the bottom-left corner; each corner gives the upright picture.
+    const QImage upright = Quadrants(64, 48);
+    for (std::uint8_t origin : {0x00, 0x10, 0x20, 0x30}) {
+        SCOPED_TRACE(int(origin));
+        const QString path = Path(QString("corner%1.tga").arg(origin));
+        ASSERT_TRUE(WriteFile(path, TgaFromCorner(upright, origin)));
+        ExpectQuadrants(CxImage(path, cx::kFormatTga), 64, 48, 0);
+    }
+    // What the program writes says where its rows start: the top-left corner, top row first.
+    CxImage image;
+    ASSERT_TRUE(image.CreateFromImage(upright));
+    ASSERT_TRUE(image.Save(Path("written.tga"), cx::kFormatTga));
+    QFile written(Path("written.tga"));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray bytes = written.readAll();
+    ASSERT_GT(bytes.size(), 18);
+    EXPECT_EQ(std::uint8_t(bytes[17]) & 0x30, 0x20);
+    ExpectQuadrants(CxImage(Path("written.tga"), cx::kFormatTga), 64, 48, 0);
 }
 
 TEST_F(CxImageTest, FormatsWithoutSignatureNeedTheirCode)
