@@ -8,6 +8,7 @@
 #include "base/PictureBudget.h"
 #include "editing/CxImagePixels.h"
 #include "editing/EmfDecoder.h"
+#include "editing/StoredPixelData.h"
 
 #include <QByteArray>
 #include <QColorSpace>
@@ -523,6 +524,10 @@ bool DecodeBytes(const std::uint8_t* data, std::size_t size, std::uint32_t type,
                  Decoded& out)
 {
     if (!data || size == 0 || type >= cx::kFormatCount)
+        return false;
+    // A file shorter than the pixels its header claims is not read at all: the library
+    // would take and clear its whole pixel cache first.
+    if (!storedpixels::HoldsClaimedPixels(data, size, type))
         return false;
     if ((type == cx::kFormatWmf || type == cx::kFormatUnknown) && IsEnhancedMetafile(data, size))
         return DecodeMetafile(data, size, out);
