@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 
 #include <cstdio>
@@ -22,16 +23,6 @@ void Quiet(QtMsgType type, const QMessageLogContext&, const QString& text)
         std::fprintf(stderr, "%s\n", text.toUtf8().constData());
 }
 
-QString ScratchFolder()
-{
-    static const QString folder = [] {
-        const QString made = QDir::tempPath() + QStringLiteral("/montara-fuzz-%1/").arg(QCoreApplication::applicationPid());
-        QDir().mkpath(made);
-        return made;
-    }();
-    return folder;
-}
-
 } // namespace
 
 void Start(int* argc, char*** argv)
@@ -44,6 +35,30 @@ void Start(int* argc, char*** argv)
     (void)argc;
     static std::unique_ptr<QGuiApplication> app = std::make_unique<QGuiApplication>(qtArgc, qtArgv);
     StartImageLibrary();
+}
+
+QString ScratchFolder()
+{
+    static const QString folder = [] {
+        const QString memory = QStringLiteral("/dev/shm");
+        const QFileInfo info(memory);
+        const QString base = info.isDir() && info.isWritable() ? memory : QDir::tempPath();
+        const QString made = base + QStringLiteral("/montara-fuzz-%1/").arg(QCoreApplication::applicationPid());
+        QDir().mkpath(made);
+        return made;
+    }();
+    return folder;
+}
+
+void EmptyFolder(const QString& folder)
+{
+    QDir dir(folder);
+    for (const QFileInfo& entry : dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        if (entry.isDir() && !entry.isSymLink())
+            QDir(entry.filePath()).removeRecursively();
+        else
+            QFile::remove(entry.filePath());
+    }
 }
 
 QString WriteInput(const std::uint8_t* data, std::size_t size, const QString& extension)
