@@ -98,12 +98,14 @@ U64 BitmapPixelBytes(std::int64_t width, std::int64_t height, std::uint32_t bits
 // 0 for a compressed or unknown one.
 U64 InfoHeaderPixelBytes(const std::uint8_t* data, std::size_t size, std::size_t info)
 {
-    if (size < info + 16)
+    if (size < info + 12)
         return 0;
     const std::uint32_t headerSize = U32Le(data + info);
     if (headerSize == 12) // the oldest header: 16-bit sizes, never compressed
         return BitmapPixelBytes(U16Le(data + info + 4), U16Le(data + info + 6), U16Le(data + info + 10));
-    if (headerSize < 40 || size < info + 20)
+    if (headerSize < 40)
+        return 0;
+    if (size < info + 20)
         return 0;
     const std::uint32_t compression = U32Le(data + info + 16);
     // 0: plain; 3 and 6: plain with channel masks (in the 64-byte header 3 is a
@@ -274,8 +276,9 @@ U64 TgaLeast(const std::uint8_t* data, std::size_t size)
     }
 }
 
-// --- SUN raster: a 32-byte big-endian header, the colour map, rows padded to 16 bits;
-// types 0, 1 and 3 plain, type 2 in runs of at most 256 bytes (three bytes each).
+// --- SUN raster: a 32-byte big-endian header, the colour map, rows padded to 16 bits
+// (counted to the byte here); types 0, 1 and 3 plain, type 2 in runs of at most 256
+// bytes (three bytes each).
 
 U64 SunLeast(const std::uint8_t* data, std::size_t size)
 {

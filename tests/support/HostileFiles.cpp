@@ -10,6 +10,8 @@
 
 #include <zlib.h>
 
+#include <algorithm>
+
 namespace hostile {
 
 namespace {
@@ -92,6 +94,19 @@ QByteArray BmpClaiming(std::int32_t width, std::int32_t height)
         + LittleEndian(1, 2) + LittleEndian(24, 2) + QByteArray(24, '\0');
     return QByteArray("BM") + LittleEndian(std::uint32_t(54 + 16), 4) + LittleEndian(0, 4) + LittleEndian(54, 4) + info
         + QByteArray(16, '\x7f');
+}
+
+QByteArray WbmpClaiming(std::uint32_t width, std::uint32_t height)
+{
+    // Type 0, fixed header 0, then the sizes seven bits a byte, most significant first.
+    auto multiByte = [](std::uint32_t value) {
+        QByteArray out(1, char(value & 0x7F));
+        for (value >>= 7; value != 0; value >>= 7)
+            out.prepend(char(0x80 | (value & 0x7F)));
+        return out;
+    };
+    QByteArray wbmp = QByteArray(2, '\0') + multiByte(width) + multiByte(height);
+    return wbmp + QByteArray(std::max<qsizetype>(16 - wbmp.size(), 1), '\xff');
 }
 
 QByteArray RleBmpClaiming(std::int32_t width, std::int32_t height)

@@ -23,6 +23,8 @@ QByteArray TgaClaiming(std::uint16_t width, std::uint16_t height);
 QByteArray PcxClaiming(std::uint16_t xmax, std::uint16_t ymax);
 QByteArray PpmClaiming(std::uint32_t width, std::uint32_t height);
 QByteArray PbmClaiming(std::uint32_t width, std::uint32_t height);
+// A WBMP of 16 bytes claiming width x height (the pixels would take width/8 x height).
+QByteArray WbmpClaiming(std::uint32_t width, std::uint32_t height);
 // A run-length (8-bit) bitmap file claiming width x height.
 QByteArray RleBmpClaiming(std::int32_t width, std::int32_t height);
 // A valid 16 x 16 JPEG (baseline, with camera data) whose frame header claims another size.
