@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 #include <string_view>
 
 namespace storedpixels {
@@ -360,7 +361,54 @@ U64 TiffLeast(const std::uint8_t* data, std::size_t size)
     return Mul(Mul(Mul(width, height), samples), bits) / 8;
 }
 
+// --- GIF: the first frame's pixels in LZW codes of at least two bits, each code at
+// most 4096 pixels (the length of the longest string its table can hold): a frame
+// needs at least one byte for every 16384 of its pixels. The readers take the frame's
+// whole picture and clear it before its codes are read.
+
+U64 GifLeast(const std::uint8_t* data, std::size_t size)
+{
+    const std::optional<GifFrame> frame = FirstGifFrame(data, size);
+    if (!frame)
+        return 0;
+    return Add(frame->codesOffset, Ceil(U64(frame->width) * U64(frame->height), 16384));
+}
+
 } // namespace
+
+std::optional<GifFrame> FirstGifFrame(const std::uint8_t* data, std::size_t size)
+{
+    if (!data || size < 13)
+        return std::nullopt;
+    GifFrame frame;
+    frame.screenWidth = int(U16Le(data + 6));
+    frame.screenHeight = int(U16Le(data + 8));
+    std::size_t at = 13;
+    if (data[10] & 0x80)
+        at += std::size_t(3) << ((data[10] & 7) + 1); // the global colour table
+    while (at < size) {
+        if (data[at] == 0x21) { // an extension: label, then blocks up to an empty one
+            at += 2;
+            while (at < size && data[at] != 0)
+                at += 1 + std::size_t(data[at]);
+            ++at;
+            continue;
+        }
+        if (data[at] != 0x2C || at + 10 > size) // not a frame
+            return std::nullopt;
+        frame.left = int(U16Le(data + at + 1));
+        frame.top = int(U16Le(data + at + 3));
+        frame.width = int(U16Le(data + at + 5));
+        frame.height = int(U16Le(data + at + 7));
+        const std::uint8_t flags = data[at + 9];
+        at += 10;
+        if (flags & 0x80)
+            at += std::size_t(3) << ((flags & 7) + 1); // the local colour table
+        frame.codesOffset = at + 1;                     // after the code size byte
+        return frame;
+    }
+    return std::nullopt;
+}
 
 U64 LeastFileSize(const std::uint8_t* data, std::size_t size, std::uint32_t type)
 {
@@ -380,6 +428,8 @@ U64 LeastFileSize(const std::uint8_t* data, std::size_t size, std::uint32_t type
         && ((data[0] == 'I' && data[1] == 'I' && data[2] == 42 && data[3] == 0)
             || (data[0] == 'M' && data[1] == 'M' && data[2] == 0 && data[3] == 42)))
         least = std::max(least, TiffLeast(data, size));
+    if (type == cx::kFormatGif || (size >= 4 && data[0] == 'G' && data[1] == 'I' && data[2] == 'F' && data[3] == '8'))
+        least = std::max(least, GifLeast(data, size));
     // Formats without a signature, under their own code.
     if (type == cx::kFormatWbmp)
         least = std::max(least, WbmpLeast(data, size));
@@ -392,7 +442,12 @@ U64 LeastFileSize(const std::uint8_t* data, std::size_t size, std::uint32_t type
 
 bool HoldsClaimedPixels(const std::uint8_t* data, std::size_t size, std::uint32_t type)
 {
-    return U64(size) >= LeastFileSize(data, size, type);
+    return HoldsClaimedPixels(data, size, U64(size), type);
+}
+
+bool HoldsClaimedPixels(const std::uint8_t* head, std::size_t headSize, std::uint64_t fileSize, std::uint32_t type)
+{
+    return fileSize >= LeastFileSize(head, headSize, type);
 }
 
 } // namespace storedpixels

@@ -10,10 +10,13 @@
 // cost hundreds of megabytes and seconds: such a file is refused as unreadable before it
 // is handed to the library.
 //
+// One compressed format has a useful bound as well: a GIF frame's codes cannot describe
+// more than 16384 pixels a byte, and a few bytes claiming a large frame are refused too.
+//
 // The check is a lower bound and errs towards passing: a header this code does not
 // understand, a compressed format or a format with no such bound passes (the picture
 // budget and the decode's time limit still hold it). Formats that carry a signature (BMP,
-// PNM, SUN raster, PGX, TIFF) are checked whenever the bytes start with it, whatever the
+// PNM, SUN raster, PGX, TIFF, GIF) are checked whenever the bytes start with it, whatever the
 // format code says, because the library recognises them by content; WBMP, TGA and the
 // headerless bitmap have no signature and are checked under their own code only.
 //
@@ -21,6 +24,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 namespace storedpixels {
 
@@ -31,5 +35,22 @@ std::uint64_t LeastFileSize(const std::uint8_t* data, std::size_t size, std::uin
 
 // True unless the file is shorter than LeastFileSize: the decode may go ahead.
 bool HoldsClaimedPixels(const std::uint8_t* data, std::size_t size, std::uint32_t type);
+// The same for a file of fileSize bytes of which the first headSize are given (a header
+// beyond them counts as not understood).
+bool HoldsClaimedPixels(const std::uint8_t* head, std::size_t headSize, std::uint64_t fileSize, std::uint32_t type);
+
+// The logical screen and the first frame of a GIF, as far as the bytes given reach.
+struct GifFrame {
+    int screenWidth = 0;
+    int screenHeight = 0;
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    std::uint64_t codesOffset = 0; // where the frame's first code block starts
+};
+// Nothing when the bytes end before the first frame or something else stands there.
+// The signature is not checked (a reader chosen by the file's extension ignores it).
+std::optional<GifFrame> FirstGifFrame(const std::uint8_t* data, std::size_t size);
 
 } // namespace storedpixels

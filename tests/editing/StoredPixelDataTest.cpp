@@ -7,9 +7,12 @@
 #include "support/PictureTestSupport.h"
 
 #include "editing/CxImage.h"
+#include "editing/PictureFiles.h"
 #include "editing/StoredPixelData.h"
 
 #include <QByteArray>
+#include <QImageReader>
+#include <QTemporaryDir>
 #include <QSize>
 
 #include <limits>
@@ -132,6 +135,14 @@ TEST_F(StoredPixelData, BoundsFromTheHeadersOfUncompressedFormats)
     // PGX: one to four bytes a sample by depth.
     EXPECT_EQ(Least("PG ML + 12 100 50\n", cx::kFormatPgx), 17u + 10000u);
 
+    // GIF: a byte for every 16384 pixels of the first frame at least, after the colour
+    // tables and the code size byte; with the signature or under its own code.
+    EXPECT_EQ(Least(hostile::GifClaiming(6000, 6000), cx::kFormatUnknown), 30u + 2198u);
+    EXPECT_EQ(Least(hostile::GifWithoutScreenHeight(1273, 24, 65535), cx::kFormatGif), 24u + 96u);
+    EXPECT_EQ(Least(hostile::GifWithoutScreenHeight(1273, 24, 65535), cx::kFormatPng), 24u + 96u); // "GIF8"
+    EXPECT_EQ(Least("X" + hostile::GifWithoutScreenHeight(1273, 24, 65535).mid(1), cx::kFormatPng), 0u);
+    EXPECT_EQ(Least("X" + hostile::GifWithoutScreenHeight(1273, 24, 65535).mid(1), cx::kFormatGif), 24u + 96u);
+
     // Compressed formats and unknown bytes have no bound here.
     EXPECT_EQ(Least(BmpHeader(6000, 6000, 8, 1), cx::kFormatBmp), 0u);
     EXPECT_EQ(Least(hostile::PngClaiming(6000, 6000), cx::kFormatPng), 0u);
@@ -181,4 +192,41 @@ TEST_F(StoredPixelData, GenuineSmallFilesLoadAndTheSameFilesCutShortDoNot)
         CxImage shortened;
         EXPECT_FALSE(Decodes(cut, c.type, shortened));
     }
+}
+
+TEST_F(StoredPixelData, GifsThePlatformReaderWouldClearAHugePictureForAreNotReadByIt)
+{
+    // Found by fuzz_picture: 23 bytes whose damaged signature made the platform's GIF
+    // reader decode the frame inside its canRead(), into a picture of the screen's width
+    // and the frame's height (1273 x 65535, 333 MB), before any size could be checked.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray gif = hostile::GifWithoutScreenHeight(1273, 24, 65535);
+    const QByteArray kept = testpics::ReadFile(QStringLiteral(MONTARA_SOURCE_DIR "/fuzz/regressions/"
+                                                              "picture-gif-frame-beyond-a-screen-without-height"));
+    EXPECT_EQ(kept, QByteArray(1, char(0x20 | cx::kFormatGif)) + gif); // the platform reader at full size
+    const QString path = dir.filePath(QStringLiteral("damaged.gif"));
+    ASSERT_TRUE(testpics::WriteFile(path, gif));
+    QImageReader reader(path);
+    EXPECT_FALSE(PlatformCanRead(reader));
+    EXPECT_TRUE(ReadWithPlatform(path).isNull());
+    EXPECT_FALSE(CxImage(path, cx::kFormatGif).IsValid());
+
+    // With codes enough for its frame, a screen too large for the budget is still refused
+    // (the frame grows it); one within the budget is read.
+    QByteArray padded = hostile::GifClaiming(60000, 50000);
+    padded.insert(padded.size() - 1, QByteArray(200000, '\0'));
+    const QString large = dir.filePath(QStringLiteral("large.gif"));
+    ASSERT_TRUE(testpics::WriteFile(large, padded));
+    QImageReader largeReader(large);
+    EXPECT_FALSE(PlatformCanRead(largeReader));
+
+    // A genuine small GIF still loads through both readers.
+    const QByteArray genuine = LibraryEncoded(cx::kFormatGif, testpics::Quadrants(13, 7));
+    const QString small = dir.filePath(QStringLiteral("small.gif"));
+    ASSERT_TRUE(testpics::WriteFile(small, genuine));
+    EXPECT_GT(Least(genuine, cx::kFormatGif), 0u);
+    EXPECT_LE(Least(genuine, cx::kFormatGif), std::uint64_t(genuine.size()));
+    EXPECT_EQ(ReadWithPlatform(small).size(), QSize(13, 7));
+    EXPECT_EQ(CxImage(small, cx::kFormatGif).GetWidth(), 13u);
 }

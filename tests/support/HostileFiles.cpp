@@ -136,6 +136,15 @@ QByteArray GifClaiming(std::uint16_t width, std::uint16_t height)
     return gif;
 }
 
+QByteArray GifWithoutScreenHeight(std::uint16_t screenWidth, std::uint16_t frameWidth, std::uint16_t frameHeight)
+{
+    QByteArray gif("GIF89!");
+    gif += LittleEndian(screenWidth, 2) + LittleEndian(0, 2) + QByteArray(3, '\0');
+    gif.append(',');
+    gif += LittleEndian(0, 2) + LittleEndian(0, 2) + LittleEndian(frameWidth, 2) + LittleEndian(frameHeight, 2);
+    return gif + QByteArray::fromHex("3b"); // frame flags, then the file ends
+}
+
 QByteArray TgaClaiming(std::uint16_t width, std::uint16_t height)
 {
     QByteArray tga(12, '\0');
