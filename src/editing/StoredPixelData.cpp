@@ -3,6 +3,7 @@
 #include "editing/CxImage.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -374,6 +375,32 @@ U64 GifLeast(const std::uint8_t* data, std::size_t size)
     return Add(frame->codesOffset, Ceil(U64(frame->width) * U64(frame->height), 16384));
 }
 
+// --- PNG: the filtered rows (a filter byte and the row's samples) in a zlib stream,
+// which cannot expand its data more than 1032 times (a 258-byte match in two bits of
+// the fixed code, the best deflate can do). Interlaced rows are counted as one picture.
+
+U64 PngLeast(const std::uint8_t* data, std::size_t size)
+{
+    if (size < 29 || std::memcmp(data + 12, "IHDR", 4) != 0)
+        return 0;
+    const U64 width = U32Be(data + 16);
+    const U64 height = U32Be(data + 20);
+    const U64 depth = data[24];
+    U64 channels = 0;
+    switch (data[25]) {
+    case 0: channels = 1; break; // grey
+    case 2: channels = 3; break; // colour
+    case 3: channels = 1; break; // palette
+    case 4: channels = 2; break; // grey and alpha
+    case 6: channels = 4; break; // colour and alpha
+    default: return 0;
+    }
+    if (depth == 0 || depth > 16 || width == 0 || height == 0)
+        return 0;
+    const U64 filtered = Mul(height, Add(1, Ceil(Mul(Mul(width, channels), depth), 8)));
+    return Add(33, Ceil(filtered, 1032)); // signature and header chunk, then the stream
+}
+
 } // namespace
 
 std::optional<GifFrame> FirstGifFrame(const std::uint8_t* data, std::size_t size)
@@ -428,6 +455,8 @@ U64 LeastFileSize(const std::uint8_t* data, std::size_t size, std::uint32_t type
         && ((data[0] == 'I' && data[1] == 'I' && data[2] == 42 && data[3] == 0)
             || (data[0] == 'M' && data[1] == 'M' && data[2] == 0 && data[3] == 42)))
         least = std::max(least, TiffLeast(data, size));
+    if (size >= 8 && std::memcmp(data, "\x89PNG\r\n\x1a\n", 8) == 0)
+        least = std::max(least, PngLeast(data, size));
     if (type == cx::kFormatGif || (size >= 4 && data[0] == 'G' && data[1] == 'I' && data[2] == 'F' && data[3] == '8'))
         least = std::max(least, GifLeast(data, size));
     // Formats without a signature, under their own code.

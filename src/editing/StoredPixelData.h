@@ -10,15 +10,17 @@
 // cost hundreds of megabytes and seconds: such a file is refused as unreadable before it
 // is handed to the library.
 //
-// One compressed format has a useful bound as well: a GIF frame's codes cannot describe
-// more than 16384 pixels a byte, and a few bytes claiming a large frame are refused too.
+// Two compressed formats have a useful bound as well: a GIF frame's codes cannot
+// describe more than 16384 pixels a byte, and a PNG's zlib stream cannot expand more
+// than 1032 times; a few bytes claiming a large picture of either are refused too.
 //
 // The check is a lower bound and errs towards passing: a header this code does not
 // understand, a compressed format or a format with no such bound passes (the picture
 // budget and the decode's time limit still hold it). Formats that carry a signature (BMP,
-// PNM, SUN raster, PGX, TIFF, GIF) are checked whenever the bytes start with it, whatever the
-// format code says, because the library recognises them by content; WBMP, TGA and the
-// headerless bitmap have no signature and are checked under their own code only.
+// PNM, SUN raster, PGX, TIFF, GIF, PNG) are checked whenever the bytes start with it,
+// whatever the format code says, because the library recognises them by content; WBMP,
+// TGA and the headerless bitmap have no signature and are checked under their own code
+// only (a GIF under its code too: its reader ignores a damaged signature).
 //
 // Pure parsing of the bytes given; no decoder is called from here.
 

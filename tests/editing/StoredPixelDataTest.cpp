@@ -143,9 +143,12 @@ TEST_F(StoredPixelData, BoundsFromTheHeadersOfUncompressedFormats)
     EXPECT_EQ(Least("X" + hostile::GifWithoutScreenHeight(1273, 24, 65535).mid(1), cx::kFormatPng), 0u);
     EXPECT_EQ(Least("X" + hostile::GifWithoutScreenHeight(1273, 24, 65535).mid(1), cx::kFormatGif), 24u + 96u);
 
+    // PNG: the filtered rows expanded at most 1032 times by the zlib stream.
+    EXPECT_EQ(Least(hostile::PngClaiming(6000, 6000), cx::kFormatUnknown), 33u + 104657u);
+    EXPECT_EQ(Least(hostile::LargeBilevelPng(16000), cx::kFormatPng), 33u + 31024u);
+
     // Compressed formats and unknown bytes have no bound here.
     EXPECT_EQ(Least(BmpHeader(6000, 6000, 8, 1), cx::kFormatBmp), 0u);
-    EXPECT_EQ(Least(hostile::PngClaiming(6000, 6000), cx::kFormatPng), 0u);
     EXPECT_EQ(Least(hostile::JpegClaiming(6000, 6000), cx::kFormatJpg), 0u);
     EXPECT_EQ(Least(hostile::PcxClaiming(5999, 5999), cx::kFormatPcx), 0u);
     EXPECT_EQ(Least(QByteArray("P6 40000000000000000000000 40000000000000000000000 255"), cx::kFormatPnm),
@@ -173,6 +176,8 @@ TEST_F(StoredPixelData, GenuineSmallFilesLoadAndTheSameFilesCutShortDoNot)
         {"tga", cx::kFormatTga, hostile::PlainTga(13, 7)},
         {"sun raster", cx::kFormatRas, LibraryEncoded(cx::kFormatRas, picture)},
         {"tiff", cx::kFormatTif, LibraryEncoded(cx::kFormatTif, picture)},
+        {"gif", cx::kFormatGif, LibraryEncoded(cx::kFormatGif, picture)},
+        {"png", cx::kFormatPng, LibraryEncoded(cx::kFormatPng, picture)},
         {"headerless bitmap", cx::kFormatBmp, BmpHeader(13, 7, 24, 0).mid(14) + QByteArray(40 * 7, '\x40')},
     };
     for (const Case& c : cases) {
