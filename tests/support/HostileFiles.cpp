@@ -293,6 +293,8 @@ std::vector<File> Reproducers()
         {"bounds-16384.emf", EmfClaiming(16384, 16384)},
         {"real-16000.png", LargeBilevelPng(16000)},
         {"plain-64x48.tga", PlainTga(64, 48)},
+        {"fuzzed-6000.wbmp", WbmpClaiming(6000, 6000)},
+        {"fuzzed-screen-without-height.gif", GifWithoutScreenHeight(1273, 24, 65535)},
         {"canvas-26000.vmz", ProjectClaiming(26000, 26000)},
     };
 }
