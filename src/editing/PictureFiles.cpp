@@ -5,6 +5,7 @@
 #include "editing/PictureScaling.h"
 #include "editing/StoredPixelData.h"
 
+#include <QBuffer>
 #include <QColorSpace>
 #include <QFile>
 #include <QFileInfo>
@@ -645,7 +646,27 @@ QImage DecodeThumbnail(const std::uint8_t* bytes, std::size_t count, int quarter
 {
     if (!bytes || count == 0 || count > std::size_t(INT32_MAX))
         return {};
-    QImage image = QImage::fromData(bytes, int(count), "JPEG");
+    // A thumbnail is a small JPEG, but a library file may claim anything: the size comes
+    // from the markers first, a larger picture is decoded reduced to the thumbnail's side
+    // (the grid scales it to its cell anyway), and the cost of the decode and of the
+    // turned copy must fit the picture budget.
+    budget::JpegLayout layout;
+    if (!budget::ReadJpegLayout(bytes, std::min(count, budget::kJpegHeadBytes), layout))
+        return {};
+    const QSize stored(layout.width, layout.height);
+    QSize decoded = stored;
+    if (stored.width() > kThumbnailSide || stored.height() > kThumbnailSide)
+        decoded = stored.scaled(kThumbnailSide, kThumbnailSide, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    if (!budget::DecodeFits(stored, decoded, 2 * budget::kPlatformBytesPerPixel, layout.WorkingBytes()))
+        return {};
+    QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes), qsizetype(count));
+    QBuffer buffer(&data);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return {};
+    QImageReader reader(&buffer, "JPEG");
+    if (decoded != stored)
+        reader.setScaledSize(decoded);
+    QImage image = reader.read();
     if (image.isNull())
         return {};
     image = image.mirrored(false, true);
