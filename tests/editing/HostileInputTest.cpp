@@ -12,6 +12,7 @@
 #include "editing/CxImage.h"
 #include "editing/PictureFiles.h"
 #include "library/LibraryFiles.h"
+#include "library/PhotoLibraryFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -291,6 +292,43 @@ TEST_F(HostileInput, APipeOnTheCommandLineIsRefusedAtOnce)
     EXPECT_FALSE(PictureSize(fifo, width, height));
     EXPECT_TRUE(ReadWithPlatform(fifo).isNull());
     EXPECT_FALSE(CxImage(fifo, cx::kFormatPng).IsValid());
+}
+
+TEST_F(HostileInput, ALibraryThumbnailClaimingALargePictureIsDecodedSmall)
+{
+    // Found by fuzz_photolib: a photo-library file whose second thumbnail claims
+    // 65455 x 1712 made the grid's decode take a 448 MB picture and its turned copy.
+    auto decode = [](const QByteArray& jpeg, int turns) {
+        return DecodeThumbnail(reinterpret_cast<const std::uint8_t*>(jpeg.constData()), std::size_t(jpeg.size()),
+                               turns);
+    };
+    auto small = [](const QImage& image) { return image.isNull() || (image.width() <= 80 && image.height() <= 80); };
+    for (int turns : {0, 1})
+        EXPECT_TRUE(small(decode(JpegClaiming(65455, 1712), turns))) << turns;
+    EXPECT_TRUE(decode(ProgressiveJpegClaiming(65500, 65500), 0).isNull()); // its coefficients alone exceed the budget
+
+    const QString kept = Put(QStringLiteral("VelMedia"),
+                             testpics::ReadFile(QStringLiteral(MONTARA_SOURCE_DIR "/fuzz/regressions/"
+                                                               "photolib-thumbnail-claims-65455x1712")));
+    const auto contents = library::ReadPhotoLibraryFile(kept);
+    ASSERT_TRUE(contents.has_value());
+    ASSERT_EQ(contents->entries.size(), 2u);
+    for (const library::PhotoEntry& entry : contents->entries)
+        EXPECT_TRUE(small(decode(QByteArray(reinterpret_cast<const char*>(entry.thumbnail.data()),
+                                            qsizetype(entry.thumbnail.size())),
+                                 entry.record.drawOption)));
+
+    // A thumbnail the program made comes back at its size, and a larger real JPEG reduced
+    // with its aspect, upright.
+    const QString photo = Put(QStringLiteral("photo.png"), QByteArray());
+    ASSERT_TRUE(testpics::Quadrants(160, 120).save(photo));
+    const std::vector<std::uint8_t> made = MakeThumbnail(photo);
+    ASSERT_FALSE(made.empty());
+    EXPECT_EQ(DecodeThumbnail(made.data(), made.size(), 1).size(), QSize(80, 80));
+    const QImage reduced = decode(testpics::JpegWithExif(testpics::Quadrants(160, 120).mirrored(false, true), 1), 0);
+    ASSERT_EQ(reduced.size(), QSize(80, 60));
+    EXPECT_LT(testpics::Distance(reduced.pixel(10, 10), testpics::Quadrants(160, 120).pixel(20, 20)), 40);
+    EXPECT_LT(testpics::Distance(reduced.pixel(70, 50), testpics::Quadrants(160, 120).pixel(140, 100)), 40);
 }
 
 TEST(HostileFilesForMeasuring, EveryReproducerIsMade)
