@@ -10,7 +10,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
+#include <string>
+#include <system_error>
 
 namespace fuzz {
 
@@ -45,6 +48,12 @@ QString ScratchFolder()
         const QString base = info.isDir() && info.isWritable() ? memory : QDir::tempPath();
         const QString made = base + QStringLiteral("/montara-fuzz-%1/").arg(QCoreApplication::applicationPid());
         QDir().mkpath(made);
+        // Gone when the process ends normally (libFuzzer ends with exit()).
+        static std::string madePath = QFile::encodeName(made).toStdString();
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(madePath, ignored);
+        });
         return made;
     }();
     return folder;

@@ -17,8 +17,8 @@ namespace fuzz {
 void Start(int* argc, char*** argv);
 
 // This process's scratch folder (ending in '/'): in memory when the system has a memory
-// file system, so that the writers' flushes to disk cost nothing; removed by nobody (one
-// folder a process, a few files in it).
+// file system, so that the writers' flushes to disk cost nothing; removed when the
+// process exits.
 QString ScratchFolder();
 
 // Writes the input to this process's scratch file with the given extension ("" for none)
