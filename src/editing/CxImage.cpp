@@ -22,7 +22,9 @@
 #include <Magick++.h>
 #include <tiffio.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <chrono>
 #include <cstring>
 #include <mutex>
@@ -375,8 +377,49 @@ private:
     std::atomic<bool> expired_{false};
 };
 
+// The density a Windows metafile is drawn at: 96 dots an inch.
+constexpr double kMetafileDensity = 96.0;
+// The library's metafile renderer fills every shape it draws pixel by pixel, about ten
+// million pixels a second, and cannot be stopped inside a shape: a metafile of a few
+// records, each covering a large picture, would draw for tens of seconds. The drawing is
+// held to this many pixels, counting each drawing record as covering the whole picture:
+// a metafile that would draw more is drawn at a lower density (smaller, the same shapes).
+constexpr double kMetafileDrawnPixels = 16.0 * 1024 * 1024;
+
+// The records of a Windows metafile that draw (shapes, lines, text, bitmaps, regions),
+// after its placeable header and its own header; at least 1 (the background).
+std::int64_t WindowsMetafileDrawingRecords(const std::uint8_t* data, std::size_t size)
+{
+    auto u16 = [&](std::size_t at) { return std::uint32_t(data[at]) | std::uint32_t(data[at + 1]) << 8; };
+    std::size_t at = size >= 22 && data[0] == 0xD7 && data[1] == 0xCD && data[2] == 0xC6 && data[3] == 0x9A ? 22 : 0;
+    if (at + 18 > size)
+        return 1;
+    at += std::size_t(std::max<std::uint32_t>(u16(at + 2), 9)) * 2; // the header's size in words
+    std::int64_t drawing = 1;
+    while (at + 6 <= size) {
+        const std::uint64_t words = std::uint64_t(u16(at)) | std::uint64_t(u16(at + 2)) << 16;
+        const std::uint32_t function = u16(at + 4);
+        if (function == 0 || words < 3)
+            break;
+        switch (function) {
+        case 0x0213: case 0x0228: case 0x012A: case 0x012B: case 0x0324: case 0x0325: case 0x0418:
+        case 0x0419: case 0x041B: case 0x041F: case 0x0429: case 0x0521: case 0x0538: case 0x0548:
+        case 0x061C: case 0x061D: case 0x0817: case 0x081A: case 0x0830: case 0x0922: case 0x0940:
+        case 0x0A32: case 0x0B23: case 0x0B41: case 0x0D33: case 0x0F43:
+            ++drawing;
+            break;
+        default:
+            break;
+        }
+        if (words > (size - at) / 2)
+            break;
+        at += std::size_t(words) * 2;
+    }
+    return drawing;
+}
+
 // The options every read of a blob gets: coder, first frame only, metafile density.
-void PrepareRead(Magick::Image& image, std::uint32_t type)
+void PrepareRead(Magick::Image& image, std::uint32_t type, double metafileDensity = kMetafileDensity)
 {
     image.quiet(true);
     if (const char* coder = ReaderName(type))
@@ -384,14 +427,37 @@ void PrepareRead(Magick::Image& image, std::uint32_t type)
     image.subImage(0);
     image.subRange(1);
     if (type == cx::kFormatWmf)
-        image.density(Magick::Geometry(96, 96));
+        image.density(Magick::Geometry(std::size_t(metafileDensity), std::size_t(metafileDensity)));
+}
+
+// The density a Windows metafile is drawn at: 96, or lower so that its drawing records
+// times its picture stay within kMetafileDrawnPixels (a metafile beyond the picture
+// budget at 96 is left to the budget's refusal). Throws what the library throws.
+double WindowsMetafileDensity(const Magick::Blob& blob, const std::uint8_t* data, std::size_t size,
+                              DecodeClock& clock)
+{
+    Magick::Image probe;
+    PrepareRead(probe, cx::kFormatWmf);
+    clock.Watch(probe);
+    probe.ping(blob);
+    // A metafile beyond the picture budget at its own density is refused, not shrunk.
+    const QSize natural(int(std::min<std::size_t>(probe.columns(), 0x7FFFFFFF)),
+                        int(std::min<std::size_t>(probe.rows(), 0x7FFFFFFF)));
+    if (!budget::DecodeFits(natural, natural, budget::kLibraryBytesPerPixel))
+        return kMetafileDensity;
+    const double area = double(natural.width()) * double(natural.height());
+    const double work = area * double(WindowsMetafileDrawingRecords(data, size));
+    if (work <= kMetafileDrawnPixels)
+        return kMetafileDensity;
+    // The picture's sides scale with the density, its area with its square.
+    return std::max(1.0, std::floor(kMetafileDensity * std::sqrt(kMetafileDrawnPixels / work)));
 }
 
 // What a library decode will cost, from its header: the stored size as the coder's ping
 // reports it (a JPEG's from its markers, with the coefficient buffers of a multi-scan
 // file) and the size it will be decoded at. Throws what the library throws.
 bool LibraryDecodeFits(const Magick::Blob& blob, std::uint32_t type, const budget::JpegLayout* jpeg,
-                       QSize reduced, DecodeClock& clock)
+                       QSize reduced, DecodeClock& clock, double metafileDensity)
 {
     QSize stored;
     std::int64_t working = 0;
@@ -400,7 +466,7 @@ bool LibraryDecodeFits(const Magick::Blob& blob, std::uint32_t type, const budge
         working = jpeg->WorkingBytes();
     } else {
         Magick::Image probe;
-        PrepareRead(probe, type);
+        PrepareRead(probe, type, metafileDensity);
         clock.Watch(probe);
         probe.ping(blob);
         if (clock.Expired() || probe.columns() == 0 || probe.rows() == 0 || probe.columns() > 0x7FFFFFFF
@@ -450,7 +516,9 @@ bool DecodeWithLibrary(const std::uint8_t* data, std::size_t size, std::uint32_t
                 reduced = ReducedJpegSize(jpeg.width, jpeg.height, hintWidth, hintHeight);
             }
         }
-        if (!LibraryDecodeFits(blob, type, haveLayout ? &layout : nullptr, reduced, clock))
+        const double metafileDensity =
+            type == cx::kFormatWmf ? WindowsMetafileDensity(blob, data, size, clock) : kMetafileDensity;
+        if (!LibraryDecodeFits(blob, type, haveLayout ? &layout : nullptr, reduced, clock, metafileDensity))
             return false;
         std::unique_ptr<Pixels> stored;
         int orientation = 1;
@@ -458,7 +526,7 @@ bool DecodeWithLibrary(const std::uint8_t* data, std::size_t size, std::uint32_t
         QByteArray profile;
         {
             Magick::Image image;
-            PrepareRead(image, type);
+            PrepareRead(image, type, metafileDensity);
             if (!sizeHint.empty())
                 image.defineValue("jpeg", "size", sizeHint);
             clock.Watch(image);

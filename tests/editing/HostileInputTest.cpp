@@ -331,6 +331,37 @@ TEST_F(HostileInput, ALibraryThumbnailClaimingALargePictureIsDecodedSmall)
     EXPECT_LT(testpics::Distance(reduced.pixel(70, 50), testpics::Quadrants(160, 120).pixel(140, 100)), 40);
 }
 
+TEST_F(HostileInput, AMetafileOfFewShapesOverALargePictureIsDrawnSmaller)
+{
+    // Found by fuzz_picture: 108 bytes of Windows metafile, two rectangles over a picture
+    // of 30630 x 1052 at 96 dots an inch. The library's renderer fills each one pixel by
+    // pixel and cannot be stopped inside a shape: 11 s. It is drawn at a lower density,
+    // the same shapes on a smaller picture.
+    const QByteArray kept = testpics::ReadFile(QStringLiteral(MONTARA_SOURCE_DIR "/fuzz/regressions/"
+                                                              "picture-wmf-two-rectangles-over-30630x1052"));
+    ASSERT_EQ(kept.size(), 109);
+    const QByteArray wmf = kept.mid(1);
+    CxImage image;
+    ASSERT_TRUE(image.Decode(reinterpret_cast<const std::uint8_t*>(wmf.constData()), std::size_t(wmf.size()),
+                             cx::kFormatWmf));
+    // Two rectangles and the background, each counted over the whole picture.
+    EXPECT_LE(3.0 * image.GetWidth() * image.GetHeight(), 16.0 * 1024 * 1024);
+    EXPECT_NEAR(double(image.GetWidth()) / image.GetHeight(), 30630.0 / 1052.0, 0.5);
+    // The size from the header is the metafile's own, whatever it is drawn at.
+    const QString path = Put(QStringLiteral("shapes.wmf"), wmf);
+    int width = 0;
+    int height = 0;
+    ASSERT_TRUE(CxImage::Ping(path, cx::kFormatWmf, width, height));
+    EXPECT_EQ(QSize(width, height), QSize(30630, 1052));
+
+    // A small metafile is drawn at its size.
+    const QByteArray small = testpics::Wmf(40, 30);
+    CxImage drawn;
+    ASSERT_TRUE(drawn.Decode(reinterpret_cast<const std::uint8_t*>(small.constData()), std::size_t(small.size()),
+                             cx::kFormatWmf));
+    EXPECT_EQ(QSize(int(drawn.GetWidth()), int(drawn.GetHeight())), QSize(40, 30));
+}
+
 TEST(HostileFilesForMeasuring, EveryReproducerIsMade)
 {
     const std::vector<File> files = Reproducers();
