@@ -384,7 +384,7 @@ constexpr double kMetafileDensity = 96.0;
 // records, each covering a large picture, would draw for tens of seconds. The drawing is
 // held to this many pixels, counting each drawing record as covering the whole picture:
 // a metafile that would draw more is drawn at a lower density (smaller, the same shapes).
-constexpr double kMetafileDrawnPixels = 16.0 * 1024 * 1024;
+constexpr double kMetafileDrawnPixels = 8.0 * 1024 * 1024;
 
 // The records of a Windows metafile that draw (shapes, lines, text, bitmaps, regions),
 // after its placeable header and its own header; at least 1 (the background).

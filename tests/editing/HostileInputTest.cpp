@@ -345,7 +345,7 @@ TEST_F(HostileInput, AMetafileOfFewShapesOverALargePictureIsDrawnSmaller)
     ASSERT_TRUE(image.Decode(reinterpret_cast<const std::uint8_t*>(wmf.constData()), std::size_t(wmf.size()),
                              cx::kFormatWmf));
     // Two rectangles and the background, each counted over the whole picture.
-    EXPECT_LE(3.0 * image.GetWidth() * image.GetHeight(), 16.0 * 1024 * 1024);
+    EXPECT_LE(3.0 * image.GetWidth() * image.GetHeight(), 8.0 * 1024 * 1024);
     EXPECT_NEAR(double(image.GetWidth()) / image.GetHeight(), 30630.0 / 1052.0, 0.5);
     // The size from the header is the metafile's own, whatever it is drawn at.
     const QString path = Put(QStringLiteral("shapes.wmf"), wmf);
