@@ -8,6 +8,7 @@
 #include "base/PictureBudget.h"
 #include "editing/CxImagePixels.h"
 #include "editing/EmfDecoder.h"
+#include "editing/MetafileCoverage.h"
 #include "editing/StoredPixelData.h"
 
 #include <QByteArray>
@@ -382,41 +383,10 @@ constexpr double kMetafileDensity = 96.0;
 // The library's metafile renderer fills every shape it draws pixel by pixel, about ten
 // million pixels a second, and cannot be stopped inside a shape: a metafile of a few
 // records, each covering a large picture, would draw for tens of seconds. The drawing is
-// held to this many pixels, counting each drawing record as covering the whole picture:
-// a metafile that would draw more is drawn at a lower density (smaller, the same shapes).
+// held to this many pixels, each drawing record counted over the part of the picture its
+// box covers (editing/MetafileCoverage.h): a metafile that would draw more is drawn at a
+// lower density (smaller, the same shapes).
 constexpr double kMetafileDrawnPixels = 8.0 * 1024 * 1024;
-
-// The records of a Windows metafile that draw (shapes, lines, text, bitmaps, regions),
-// after its placeable header and its own header; at least 1 (the background).
-std::int64_t WindowsMetafileDrawingRecords(const std::uint8_t* data, std::size_t size)
-{
-    auto u16 = [&](std::size_t at) { return std::uint32_t(data[at]) | std::uint32_t(data[at + 1]) << 8; };
-    std::size_t at = size >= 22 && data[0] == 0xD7 && data[1] == 0xCD && data[2] == 0xC6 && data[3] == 0x9A ? 22 : 0;
-    if (at + 18 > size)
-        return 1;
-    at += std::size_t(std::max<std::uint32_t>(u16(at + 2), 9)) * 2; // the header's size in words
-    std::int64_t drawing = 1;
-    while (at + 6 <= size) {
-        const std::uint64_t words = std::uint64_t(u16(at)) | std::uint64_t(u16(at + 2)) << 16;
-        const std::uint32_t function = u16(at + 4);
-        if (function == 0 || words < 3)
-            break;
-        switch (function) {
-        case 0x0213: case 0x0228: case 0x012A: case 0x012B: case 0x0324: case 0x0325: case 0x0418:
-        case 0x0419: case 0x041B: case 0x041F: case 0x0429: case 0x0521: case 0x0538: case 0x0548:
-        case 0x061C: case 0x061D: case 0x0817: case 0x081A: case 0x0830: case 0x0922: case 0x0940:
-        case 0x0A32: case 0x0B23: case 0x0B41: case 0x0D33: case 0x0F43:
-            ++drawing;
-            break;
-        default:
-            break;
-        }
-        if (words > (size - at) / 2)
-            break;
-        at += std::size_t(words) * 2;
-    }
-    return drawing;
-}
 
 // The options every read of a blob gets: coder, first frame only, metafile density.
 void PrepareRead(Magick::Image& image, std::uint32_t type, double metafileDensity = kMetafileDensity)
@@ -430,8 +400,8 @@ void PrepareRead(Magick::Image& image, std::uint32_t type, double metafileDensit
         image.density(Magick::Geometry(std::size_t(metafileDensity), std::size_t(metafileDensity)));
 }
 
-// The density a Windows metafile is drawn at: 96, or lower so that its drawing records
-// times its picture stay within kMetafileDrawnPixels (a metafile beyond the picture
+// The density a Windows metafile is drawn at: 96, or lower so that its drawing records'
+// coverage times its picture stay within kMetafileDrawnPixels (a metafile beyond the picture
 // budget at 96 is left to the budget's refusal). Throws what the library throws.
 double WindowsMetafileDensity(const Magick::Blob& blob, const std::uint8_t* data, std::size_t size,
                               DecodeClock& clock)
@@ -446,7 +416,7 @@ double WindowsMetafileDensity(const Magick::Blob& blob, const std::uint8_t* data
     if (!budget::DecodeFits(natural, natural, budget::kLibraryBytesPerPixel))
         return kMetafileDensity;
     const double area = double(natural.width()) * double(natural.height());
-    const double work = area * double(WindowsMetafileDrawingRecords(data, size));
+    const double work = area * metafile::WindowsMetafileCoverage(data, size);
     if (work <= kMetafileDrawnPixels)
         return kMetafileDensity;
     // The picture's sides scale with the density, its area with its square.

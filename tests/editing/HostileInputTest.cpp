@@ -10,6 +10,7 @@
 
 #include "base/PictureBudget.h"
 #include "editing/CxImage.h"
+#include "editing/MetafileCoverage.h"
 #include "editing/PictureFiles.h"
 #include "library/LibraryFiles.h"
 #include "library/PhotoLibraryFile.h"
@@ -344,8 +345,11 @@ TEST_F(HostileInput, AMetafileOfFewShapesOverALargePictureIsDrawnSmaller)
     CxImage image;
     ASSERT_TRUE(image.Decode(reinterpret_cast<const std::uint8_t*>(wmf.constData()), std::size_t(wmf.size()),
                              cx::kFormatWmf));
-    // Two rectangles and the background, each counted over the whole picture.
-    EXPECT_LE(3.0 * image.GetWidth() * image.GetHeight(), 8.0 * 1024 * 1024);
+    // The background and the rectangles' parts of the picture.
+    const double coverage = metafile::WindowsMetafileCoverage(reinterpret_cast<const std::uint8_t*>(wmf.constData()),
+                                                              std::size_t(wmf.size()));
+    EXPECT_GT(coverage, 1.5);
+    EXPECT_LE(coverage * image.GetWidth() * image.GetHeight(), 8.0 * 1024 * 1024);
     EXPECT_NEAR(double(image.GetWidth()) / image.GetHeight(), 30630.0 / 1052.0, 0.5);
     // The size from the header is the metafile's own, whatever it is drawn at.
     const QString path = Put(QStringLiteral("shapes.wmf"), wmf);
@@ -360,6 +364,36 @@ TEST_F(HostileInput, AMetafileOfFewShapesOverALargePictureIsDrawnSmaller)
     ASSERT_TRUE(drawn.Decode(reinterpret_cast<const std::uint8_t*>(small.constData()), std::size_t(small.size()),
                              cx::kFormatWmf));
     EXPECT_EQ(QSize(int(drawn.GetWidth()), int(drawn.GetHeight())), QSize(40, 30));
+}
+
+TEST_F(HostileInput, AMetafileIsDrawnSmallerOnlyWhenItsShapesCoverTooMuch)
+{
+    auto draw = [&](const QByteArray& wmf) {
+        CxImage image;
+        EXPECT_TRUE(image.Decode(reinterpret_cast<const std::uint8_t*>(wmf.constData()), std::size_t(wmf.size()),
+                                 cx::kFormatWmf));
+        return QSize(int(image.GetWidth()), int(image.GetHeight()));
+    };
+    auto coverage = [](const QByteArray& wmf) {
+        return metafile::WindowsMetafileCoverage(reinterpret_cast<const std::uint8_t*>(wmf.constData()),
+                                                 std::size_t(wmf.size()));
+    };
+    // Clip-art: 600 small shapes (20 x 20 units of 1200 x 900) paint a fraction of the
+    // picture each; it is drawn at its size.
+    const QByteArray clipArt = testpics::WmfOfRectangles(1200, 900, 600, 20);
+    EXPECT_NEAR(coverage(clipArt), 1.0 + 0.5 + 600 * (21.0 * 21.0) / (1200.0 * 900.0), 0.01);
+    EXPECT_EQ(draw(clipArt), QSize(1200, 900));
+    // 600 shapes each over the whole picture: drawn smaller, its aspect kept.
+    const QByteArray heavy = testpics::WmfOfRectangles(1200, 900, 600, 900);
+    EXPECT_GT(coverage(heavy), 400.0);
+    const QSize drawn = draw(heavy);
+    EXPECT_LT(drawn.width(), 1200);
+    EXPECT_NEAR(double(drawn.width()) / drawn.height(), 1200.0 / 900.0, 0.05);
+    EXPECT_LE(coverage(heavy) * drawn.width() * drawn.height(), 8.0 * 1024 * 1024);
+    // Records cut short or past the end count as nothing more than what was read.
+    for (int cut = 0; cut < clipArt.size(); cut += 7)
+        EXPECT_GE(coverage(clipArt.left(cut)), 1.0);
+    EXPECT_EQ(metafile::WindowsMetafileCoverage(nullptr, 0), 1.0);
 }
 
 TEST(HostileFilesForMeasuring, EveryReproducerIsMade)
