@@ -4,10 +4,11 @@
 #   ./build.sh test   install what is missing, build, run every test
 #   ./build.sh asan   the same tests in a build with AddressSanitizer + UBSan
 #   ./build.sh build  install what is missing and build only
-#   ./build.sh fuzz [SECONDS]  build the libFuzzer targets with clang (ASan + UBSan) in
-#                     build-fuzz and run each for SECONDS (default 60), one after another,
-#                     with an RSS limit of 1 GB and 5 s per input; findings and a summary
-#                     in build-fuzz/runs/
+#   ./build.sh fuzz [SECONDS [TARGET...]]  build the libFuzzer targets with clang (ASan +
+#                     UBSan) in build-fuzz and run each for SECONDS (default 60), one after
+#                     another, with an RSS limit of 1 GB and 5 s per input; findings and a
+#                     summary in build-fuzz/runs/. TARGETs (project, library, language,
+#                     picture, pack, photolib) run only those; none runs them all
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -81,17 +82,23 @@ case "$mode" in
     ;;
   fuzz)
     seconds=${2:-60}
+    all_targets=(project library language picture pack photolib)
+    targets=("${@:3}")
+    [ ${#targets[@]} -gt 0 ] || targets=("${all_targets[@]}")
+    for target in "${targets[@]}"; do
+      [[ " ${all_targets[*]} " == *" $target "* ]] || { echo "no fuzz target $target (${all_targets[*]})" >&2; exit 2; }
+    done
     packages+=("${fuzz_packages[@]}")
     install_missing
     CC=clang CXX=clang++ configure build-fuzz -DMONTARA_FUZZ=ON -DMONTARA_BUILD_TESTS=OFF -DMONTARA_BUILD_BENCH=OFF \
       -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    cmake --build build-fuzz -j2 --target fuzz_project fuzz_library fuzz_language fuzz_picture montara-fuzz-seeds
+    cmake --build build-fuzz -j2 --target "${targets[@]/#/fuzz_}" montara-fuzz-seeds
     fuzz/make_seeds.sh build-fuzz build-fuzz/seeds
     runs=build-fuzz/runs
     mkdir -p "$runs"
     export ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1
     export UBSAN_OPTIONS=print_stacktrace=1
-    for target in project library language picture; do
+    for target in "${targets[@]}"; do
       work="$runs/$target"
       mkdir -p "$work/corpus" "$work/findings"
       # Inputs that once failed are run again first (fuzz/regressions/TARGET-*).
@@ -111,7 +118,7 @@ case "$mode" in
     done
     ;;
   *)
-    echo "usage: ./build.sh run|test|asan|build|fuzz [SECONDS]" >&2
+    echo "usage: ./build.sh run|test|asan|build|fuzz [SECONDS [TARGET...]]" >&2
     exit 2
     ;;
 esac

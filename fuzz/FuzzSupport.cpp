@@ -5,11 +5,15 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
+#include <string>
+#include <system_error>
 
 namespace fuzz {
 
@@ -20,16 +24,6 @@ void Quiet(QtMsgType type, const QMessageLogContext&, const QString& text)
 {
     if (type == QtFatalMsg)
         std::fprintf(stderr, "%s\n", text.toUtf8().constData());
-}
-
-QString ScratchFolder()
-{
-    static const QString folder = [] {
-        const QString made = QDir::tempPath() + QStringLiteral("/montara-fuzz-%1/").arg(QCoreApplication::applicationPid());
-        QDir().mkpath(made);
-        return made;
-    }();
-    return folder;
 }
 
 } // namespace
@@ -44,6 +38,36 @@ void Start(int* argc, char*** argv)
     (void)argc;
     static std::unique_ptr<QGuiApplication> app = std::make_unique<QGuiApplication>(qtArgc, qtArgv);
     StartImageLibrary();
+}
+
+QString ScratchFolder()
+{
+    static const QString folder = [] {
+        const QString memory = QStringLiteral("/dev/shm");
+        const QFileInfo info(memory);
+        const QString base = info.isDir() && info.isWritable() ? memory : QDir::tempPath();
+        const QString made = base + QStringLiteral("/montara-fuzz-%1/").arg(QCoreApplication::applicationPid());
+        QDir().mkpath(made);
+        // Gone when the process ends normally (libFuzzer ends with exit()).
+        static std::string madePath = QFile::encodeName(made).toStdString();
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(madePath, ignored);
+        });
+        return made;
+    }();
+    return folder;
+}
+
+void EmptyFolder(const QString& folder)
+{
+    QDir dir(folder);
+    for (const QFileInfo& entry : dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        if (entry.isDir() && !entry.isSymLink())
+            QDir(entry.filePath()).removeRecursively();
+        else
+            QFile::remove(entry.filePath());
+    }
 }
 
 QString WriteInput(const std::uint8_t* data, std::size_t size, const QString& extension)

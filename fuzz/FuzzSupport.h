@@ -16,9 +16,17 @@ namespace fuzz {
 // LLVMFuzzerInitialize.
 void Start(int* argc, char*** argv);
 
+// This process's scratch folder (ending in '/'): in memory when the system has a memory
+// file system, so that the writers' flushes to disk cost nothing; removed when the
+// process exits.
+QString ScratchFolder();
+
 // Writes the input to this process's scratch file with the given extension ("" for none)
 // and returns its path.
 QString WriteInput(const std::uint8_t* data, std::size_t size, const QString& extension = QString());
+
+// Removes every file and folder inside the folder (the folder stays).
+void EmptyFolder(const QString& folder);
 
 // Ends the process with a message: an invariant the harness checks did not hold.
 [[noreturn]] void Fail(const char* what);

@@ -1,7 +1,7 @@
 // Writes the seed corpora of the fuzz targets: small valid files of every kind each
 // target reads, made with the program's own writers (and, for pictures, the picture
 // library's encoders). Usage: montara-fuzz-seeds OUT_DIR (folders project/, library/,
-// language/, picture/ are made in it).
+// language/, picture/, pack/ and photolib/ are made in it).
 
 #include "support/PictureTestSupport.h"
 #include "support/ProjectTestFiles.h"
@@ -9,13 +9,17 @@
 #include "app/LanguageTable.h"
 #include "base/PictureBudget.h"
 #include "editing/CxImage.h"
+#include "editing/PictureFiles.h"
 #include "library/LibraryFiles.h"
+#include "library/PackBuilder.h"
+#include "library/PhotoLibraryFile.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImageWriter>
+#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -106,6 +110,52 @@ void Pictures(const QString& folder)
     put("emf-unknown-code", cx::kFormatUnknown, 0, testpics::Emf(16, 16));
 }
 
+// Packs of every category from small pictures (the frame thumbnails are 120 pixels wide,
+// so the pictures are flat to keep the packs small).
+void Packs(const QString& folder)
+{
+    QTemporaryDir sources;
+    if (!sources.isValid())
+        return;
+    const QString wide = sources.filePath(QStringLiteral("wide.png"));
+    const QString small = sources.filePath(QStringLiteral("small.png"));
+    const QString jpeg = sources.filePath(QStringLiteral("small.jpg"));
+    Write(wide, Encoded(testpics::Quadrants(24, 4).convertToFormat(QImage::Format_ARGB32), "png"));
+    Write(small, Encoded(testpics::Quadrants(6, 5).convertToFormat(QImage::Format_ARGB32), "png"));
+    Write(jpeg, Encoded(testpics::Quadrants(8, 6), "jpeg"));
+    const library::FrameOpening opening{0.25f, 0.25f, 0.75f, 0.75f};
+    library::BuildResourcePack(0, folder + "frames.qrs", {{wide, opening}});
+    library::BuildResourcePack(1, folder + "masks.qrs", {{wide, {}}});
+    library::BuildResourcePack(2, folder + "clipart.qrs", {{small, {}}, {jpeg, {}}});
+    library::BuildResourcePack(4, folder + "brushes.qrs", {{small, {}}});
+    library::BuildResourcePack(5, folder + "shapes.qrs", {{small, {}}});
+}
+
+// Photo-library files with records and thumbnails made by the importer's own functions.
+void PhotoLibraries(const QString& folder)
+{
+    QTemporaryDir sources;
+    if (!sources.isValid())
+        return;
+    std::vector<library::PhotoEntry> entries;
+    for (const char* name : {"first.jpg", "second.png"}) {
+        const QString path = sources.filePath(QLatin1String(name));
+        Write(path, Encoded(testpics::Quadrants(12, 9), path.endsWith(QLatin1String("png")) ? "png" : "jpeg"));
+        auto record = library::RecordForPath(path);
+        if (!record)
+            continue;
+        record->width = 12;
+        record->height = 9;
+        entries.push_back({*record, MakeThumbnail(path)});
+    }
+    library::WritePhotoLibraryFile(folder + "two", entries);
+    if (!entries.empty()) {
+        entries[0].record.drawOption = 1;
+        library::WritePhotoLibraryFile(folder + "one-turned", {entries[0]});
+    }
+    library::WritePhotoLibraryFile(folder + "empty", {});
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -118,12 +168,14 @@ int main(int argc, char** argv)
     }
     StartImageLibrary();
     const QString out = QString::fromLocal8Bit(argv[1]) + QLatin1Char('/');
-    for (const char* target : {"project", "library", "language", "picture"})
+    for (const char* target : {"project", "library", "language", "picture", "pack", "photolib"})
         QDir().mkpath(out + QLatin1String(target));
     Projects(out + "project/");
     Libraries(out + "library/");
     Languages(out + "language/");
     Pictures(out + "picture/");
+    Packs(out + "pack/");
+    PhotoLibraries(out + "photolib/");
     StopImageLibrary();
     return 0;
 }

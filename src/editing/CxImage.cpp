@@ -8,6 +8,8 @@
 #include "base/PictureBudget.h"
 #include "editing/CxImagePixels.h"
 #include "editing/EmfDecoder.h"
+#include "editing/MetafileCoverage.h"
+#include "editing/StoredPixelData.h"
 
 #include <QByteArray>
 #include <QColorSpace>
@@ -21,7 +23,9 @@
 #include <Magick++.h>
 #include <tiffio.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <chrono>
 #include <cstring>
 #include <mutex>
@@ -374,8 +378,18 @@ private:
     std::atomic<bool> expired_{false};
 };
 
+// The density a Windows metafile is drawn at: 96 dots an inch.
+constexpr double kMetafileDensity = 96.0;
+// The library's metafile renderer fills every shape it draws pixel by pixel, about ten
+// million pixels a second, and cannot be stopped inside a shape: a metafile of a few
+// records, each covering a large picture, would draw for tens of seconds. The drawing is
+// held to this many pixels, each drawing record counted over the part of the picture its
+// box covers (editing/MetafileCoverage.h): a metafile that would draw more is drawn at a
+// lower density (smaller, the same shapes).
+constexpr double kMetafileDrawnPixels = 8.0 * 1024 * 1024;
+
 // The options every read of a blob gets: coder, first frame only, metafile density.
-void PrepareRead(Magick::Image& image, std::uint32_t type)
+void PrepareRead(Magick::Image& image, std::uint32_t type, double metafileDensity = kMetafileDensity)
 {
     image.quiet(true);
     if (const char* coder = ReaderName(type))
@@ -383,14 +397,37 @@ void PrepareRead(Magick::Image& image, std::uint32_t type)
     image.subImage(0);
     image.subRange(1);
     if (type == cx::kFormatWmf)
-        image.density(Magick::Geometry(96, 96));
+        image.density(Magick::Geometry(std::size_t(metafileDensity), std::size_t(metafileDensity)));
+}
+
+// The density a Windows metafile is drawn at: 96, or lower so that its drawing records'
+// coverage times its picture stay within kMetafileDrawnPixels (a metafile beyond the picture
+// budget at 96 is left to the budget's refusal). Throws what the library throws.
+double WindowsMetafileDensity(const Magick::Blob& blob, const std::uint8_t* data, std::size_t size,
+                              DecodeClock& clock)
+{
+    Magick::Image probe;
+    PrepareRead(probe, cx::kFormatWmf);
+    clock.Watch(probe);
+    probe.ping(blob);
+    // A metafile beyond the picture budget at its own density is refused, not shrunk.
+    const QSize natural(int(std::min<std::size_t>(probe.columns(), 0x7FFFFFFF)),
+                        int(std::min<std::size_t>(probe.rows(), 0x7FFFFFFF)));
+    if (!budget::DecodeFits(natural, natural, budget::kLibraryBytesPerPixel))
+        return kMetafileDensity;
+    const double area = double(natural.width()) * double(natural.height());
+    const double work = area * metafile::WindowsMetafileCoverage(data, size);
+    if (work <= kMetafileDrawnPixels)
+        return kMetafileDensity;
+    // The picture's sides scale with the density, its area with its square.
+    return std::max(1.0, std::floor(kMetafileDensity * std::sqrt(kMetafileDrawnPixels / work)));
 }
 
 // What a library decode will cost, from its header: the stored size as the coder's ping
 // reports it (a JPEG's from its markers, with the coefficient buffers of a multi-scan
 // file) and the size it will be decoded at. Throws what the library throws.
 bool LibraryDecodeFits(const Magick::Blob& blob, std::uint32_t type, const budget::JpegLayout* jpeg,
-                       QSize reduced, DecodeClock& clock)
+                       QSize reduced, DecodeClock& clock, double metafileDensity)
 {
     QSize stored;
     std::int64_t working = 0;
@@ -399,7 +436,7 @@ bool LibraryDecodeFits(const Magick::Blob& blob, std::uint32_t type, const budge
         working = jpeg->WorkingBytes();
     } else {
         Magick::Image probe;
-        PrepareRead(probe, type);
+        PrepareRead(probe, type, metafileDensity);
         clock.Watch(probe);
         probe.ping(blob);
         if (clock.Expired() || probe.columns() == 0 || probe.rows() == 0 || probe.columns() > 0x7FFFFFFF
@@ -449,7 +486,9 @@ bool DecodeWithLibrary(const std::uint8_t* data, std::size_t size, std::uint32_t
                 reduced = ReducedJpegSize(jpeg.width, jpeg.height, hintWidth, hintHeight);
             }
         }
-        if (!LibraryDecodeFits(blob, type, haveLayout ? &layout : nullptr, reduced, clock))
+        const double metafileDensity =
+            type == cx::kFormatWmf ? WindowsMetafileDensity(blob, data, size, clock) : kMetafileDensity;
+        if (!LibraryDecodeFits(blob, type, haveLayout ? &layout : nullptr, reduced, clock, metafileDensity))
             return false;
         std::unique_ptr<Pixels> stored;
         int orientation = 1;
@@ -457,7 +496,7 @@ bool DecodeWithLibrary(const std::uint8_t* data, std::size_t size, std::uint32_t
         QByteArray profile;
         {
             Magick::Image image;
-            PrepareRead(image, type);
+            PrepareRead(image, type, metafileDensity);
             if (!sizeHint.empty())
                 image.defineValue("jpeg", "size", sizeHint);
             clock.Watch(image);
@@ -523,6 +562,10 @@ bool DecodeBytes(const std::uint8_t* data, std::size_t size, std::uint32_t type,
                  Decoded& out)
 {
     if (!data || size == 0 || type >= cx::kFormatCount)
+        return false;
+    // A file shorter than the pixels its header claims is not read at all: the library
+    // would take and clear its whole pixel cache first.
+    if (!storedpixels::HoldsClaimedPixels(data, size, type))
         return false;
     if ((type == cx::kFormatWmf || type == cx::kFormatUnknown) && IsEnhancedMetafile(data, size))
         return DecodeMetafile(data, size, out);

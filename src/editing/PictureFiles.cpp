@@ -3,7 +3,9 @@
 #include "base/PictureBudget.h"
 #include "editing/JpegEncoder.h"
 #include "editing/PictureScaling.h"
+#include "editing/StoredPixelData.h"
 
+#include <QBuffer>
 #include <QColorSpace>
 #include <QFile>
 #include <QFileInfo>
@@ -131,6 +133,9 @@ QSize EditingFit(int width, int height)
     return QSize(int(targetWidth ? targetWidth : 1), int(targetHeight ? targetHeight : 1));
 }
 
+// The start of a file read to check its header before the platform's reader runs.
+constexpr qint64 kPlatformHeadBytes = 64 * 1024;
+
 // The working buffers a JPEG decode takes at its stored size (see base/PictureBudget.h),
 // from the markers at the start of the file; 0 for single-scan files and other formats.
 std::int64_t JpegWorkingBytes(const QString& path)
@@ -172,9 +177,41 @@ bool LooksLikeTga(const QByteArray& head)
 
 } // namespace
 
+namespace {
+
+// The header checks that come before the platform's reader runs at all: its GIF reader
+// decodes a whole frame just to answer canRead() for a file whose signature is not
+// exact. A file shorter than the pixels its header claims is refused, and so is a GIF
+// whose picture (the logical screen, grown to hold the first frame; a screen without
+// a size takes the frame's) would not fit the picture budget.
+bool HeaderAllowsReading(QImageReader& reader)
+{
+    QIODevice* device = reader.device();
+    if (!device || (!device->isOpen() && !device->open(QIODevice::ReadOnly)))
+        return true; // the reader reports what it cannot open
+    const QByteArray head = device->peek(kPlatformHeadBytes);
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(head.constData());
+    const std::uint32_t code = reader.fileName().isEmpty()
+        ? cx::kFormatUnknown
+        : FormatFromExtension(PictureExtension(reader.fileName()).toLower());
+    if (!storedpixels::HoldsClaimedPixels(bytes, std::size_t(head.size()), std::uint64_t(device->size()), code))
+        return false;
+    if (code == cx::kFormatGif || head.startsWith("GIF8")) {
+        if (const auto gif = storedpixels::FirstGifFrame(bytes, std::size_t(head.size()))) {
+            const QSize canvas(std::max(gif->screenWidth, gif->left + gif->width),
+                               std::max(gif->screenHeight, gif->top + gif->height));
+            if (!budget::DecodeFits(canvas, canvas, budget::kPlatformBytesPerPixel))
+                return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 bool PlatformCanRead(QImageReader& reader)
 {
-    if (!reader.canRead())
+    if (!HeaderAllowsReading(reader) || !reader.canRead())
         return false;
     // A TGA the platform's TGA reader refuses would be taken by another reader whose
     // header it resembles (a cursor): the library reads it instead.
@@ -609,7 +646,27 @@ QImage DecodeThumbnail(const std::uint8_t* bytes, std::size_t count, int quarter
 {
     if (!bytes || count == 0 || count > std::size_t(INT32_MAX))
         return {};
-    QImage image = QImage::fromData(bytes, int(count), "JPEG");
+    // A thumbnail is a small JPEG, but a library file may claim anything: the size comes
+    // from the markers first, a larger picture is decoded reduced to the thumbnail's side
+    // (the grid scales it to its cell anyway), and the cost of the decode and of the
+    // turned copy must fit the picture budget.
+    budget::JpegLayout layout;
+    if (!budget::ReadJpegLayout(bytes, std::min(count, budget::kJpegHeadBytes), layout))
+        return {};
+    const QSize stored(layout.width, layout.height);
+    QSize decoded = stored;
+    if (stored.width() > kThumbnailSide || stored.height() > kThumbnailSide)
+        decoded = stored.scaled(kThumbnailSide, kThumbnailSide, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    if (!budget::DecodeFits(stored, decoded, 2 * budget::kPlatformBytesPerPixel, layout.WorkingBytes()))
+        return {};
+    QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes), qsizetype(count));
+    QBuffer buffer(&data);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return {};
+    QImageReader reader(&buffer, "JPEG");
+    if (decoded != stored)
+        reader.setScaledSize(decoded);
+    QImage image = reader.read();
     if (image.isNull())
         return {};
     image = image.mirrored(false, true);

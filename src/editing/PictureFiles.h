@@ -121,7 +121,9 @@ bool LoadForEditing(const QString& path, EditingPicture& picture);
 std::vector<std::uint8_t> MakeThumbnail(const QString& path);
 
 // The thumbnail decoded, flipped upright and turned clockwise by 90, 180 or 270 degrees
-// for quarterTurns 1, 2, 3 (other values: not turned). Null when the bytes do not decode.
+// for quarterTurns 1, 2, 3 (other values: not turned). Null when the bytes do not decode
+// or would not fit the picture budget; a JPEG larger than 80 x 80 comes reduced to fit
+// in that square (aspect kept).
 QImage DecodeThumbnail(const std::uint8_t* bytes, std::size_t count, int quarterTurns);
 // ... and drawn stretched into the rectangle.
 void DrawThumbnail(const std::uint8_t* bytes, std::size_t count, int quarterTurns, QPainter& painter,

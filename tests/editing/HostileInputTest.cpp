@@ -10,8 +10,10 @@
 
 #include "base/PictureBudget.h"
 #include "editing/CxImage.h"
+#include "editing/MetafileCoverage.h"
 #include "editing/PictureFiles.h"
 #include "library/LibraryFiles.h"
+#include "library/PhotoLibraryFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -293,10 +295,111 @@ TEST_F(HostileInput, APipeOnTheCommandLineIsRefusedAtOnce)
     EXPECT_FALSE(CxImage(fifo, cx::kFormatPng).IsValid());
 }
 
+TEST_F(HostileInput, ALibraryThumbnailClaimingALargePictureIsDecodedSmall)
+{
+    // Found by fuzz_photolib: a photo-library file whose second thumbnail claims
+    // 65455 x 1712 made the grid's decode take a 448 MB picture and its turned copy.
+    auto decode = [](const QByteArray& jpeg, int turns) {
+        return DecodeThumbnail(reinterpret_cast<const std::uint8_t*>(jpeg.constData()), std::size_t(jpeg.size()),
+                               turns);
+    };
+    auto small = [](const QImage& image) { return image.isNull() || (image.width() <= 80 && image.height() <= 80); };
+    for (int turns : {0, 1})
+        EXPECT_TRUE(small(decode(JpegClaiming(65455, 1712), turns))) << turns;
+    EXPECT_TRUE(decode(ProgressiveJpegClaiming(65500, 65500), 0).isNull()); // its coefficients alone exceed the budget
+
+    const QString kept = Put(QStringLiteral("VelMedia"),
+                             testpics::ReadFile(QStringLiteral(MONTARA_SOURCE_DIR "/fuzz/regressions/"
+                                                               "photolib-thumbnail-claims-65455x1712")));
+    const auto contents = library::ReadPhotoLibraryFile(kept);
+    ASSERT_TRUE(contents.has_value());
+    ASSERT_EQ(contents->entries.size(), 2u);
+    for (const library::PhotoEntry& entry : contents->entries)
+        EXPECT_TRUE(small(decode(QByteArray(reinterpret_cast<const char*>(entry.thumbnail.data()),
+                                            qsizetype(entry.thumbnail.size())),
+                                 entry.record.drawOption)));
+
+    // A thumbnail the program made comes back at its size, and a larger real JPEG reduced
+    // with its aspect, upright.
+    const QString photo = Put(QStringLiteral("photo.png"), QByteArray());
+    ASSERT_TRUE(testpics::Quadrants(160, 120).save(photo));
+    const std::vector<std::uint8_t> made = MakeThumbnail(photo);
+    ASSERT_FALSE(made.empty());
+    EXPECT_EQ(DecodeThumbnail(made.data(), made.size(), 1).size(), QSize(80, 80));
+    const QImage reduced = decode(testpics::JpegWithExif(testpics::Quadrants(160, 120).mirrored(false, true), 1), 0);
+    ASSERT_EQ(reduced.size(), QSize(80, 60));
+    EXPECT_LT(testpics::Distance(reduced.pixel(10, 10), testpics::Quadrants(160, 120).pixel(20, 20)), 40);
+    EXPECT_LT(testpics::Distance(reduced.pixel(70, 50), testpics::Quadrants(160, 120).pixel(140, 100)), 40);
+}
+
+TEST_F(HostileInput, AMetafileOfFewShapesOverALargePictureIsDrawnSmaller)
+{
+    // Found by fuzz_picture: 108 bytes of Windows metafile, two rectangles over a picture
+    // of 30630 x 1052 at 96 dots an inch. The library's renderer fills each one pixel by
+    // pixel and cannot be stopped inside a shape: 11 s. It is drawn at a lower density,
+    // the same shapes on a smaller picture.
+    const QByteArray kept = testpics::ReadFile(QStringLiteral(MONTARA_SOURCE_DIR "/fuzz/regressions/"
+                                                              "picture-wmf-two-rectangles-over-30630x1052"));
+    ASSERT_EQ(kept.size(), 109);
+    const QByteArray wmf = kept.mid(1);
+    CxImage image;
+    ASSERT_TRUE(image.Decode(reinterpret_cast<const std::uint8_t*>(wmf.constData()), std::size_t(wmf.size()),
+                             cx::kFormatWmf));
+    // The background and the rectangles' parts of the picture.
+    const double coverage = metafile::WindowsMetafileCoverage(reinterpret_cast<const std::uint8_t*>(wmf.constData()),
+                                                              std::size_t(wmf.size()));
+    EXPECT_GT(coverage, 1.5);
+    EXPECT_LE(coverage * image.GetWidth() * image.GetHeight(), 8.0 * 1024 * 1024);
+    EXPECT_NEAR(double(image.GetWidth()) / image.GetHeight(), 30630.0 / 1052.0, 0.5);
+    // The size from the header is the metafile's own, whatever it is drawn at.
+    const QString path = Put(QStringLiteral("shapes.wmf"), wmf);
+    int width = 0;
+    int height = 0;
+    ASSERT_TRUE(CxImage::Ping(path, cx::kFormatWmf, width, height));
+    EXPECT_EQ(QSize(width, height), QSize(30630, 1052));
+
+    // A small metafile is drawn at its size.
+    const QByteArray small = testpics::Wmf(40, 30);
+    CxImage drawn;
+    ASSERT_TRUE(drawn.Decode(reinterpret_cast<const std::uint8_t*>(small.constData()), std::size_t(small.size()),
+                             cx::kFormatWmf));
+    EXPECT_EQ(QSize(int(drawn.GetWidth()), int(drawn.GetHeight())), QSize(40, 30));
+}
+
+TEST_F(HostileInput, AMetafileIsDrawnSmallerOnlyWhenItsShapesCoverTooMuch)
+{
+    auto draw = [&](const QByteArray& wmf) {
+        CxImage image;
+        EXPECT_TRUE(image.Decode(reinterpret_cast<const std::uint8_t*>(wmf.constData()), std::size_t(wmf.size()),
+                                 cx::kFormatWmf));
+        return QSize(int(image.GetWidth()), int(image.GetHeight()));
+    };
+    auto coverage = [](const QByteArray& wmf) {
+        return metafile::WindowsMetafileCoverage(reinterpret_cast<const std::uint8_t*>(wmf.constData()),
+                                                 std::size_t(wmf.size()));
+    };
+    // Clip-art: 600 small shapes (20 x 20 units of 1200 x 900) paint a fraction of the
+    // picture each; it is drawn at its size.
+    const QByteArray clipArt = testpics::WmfOfRectangles(1200, 900, 600, 20);
+    EXPECT_NEAR(coverage(clipArt), 1.0 + 0.5 + 600 * (21.0 * 21.0) / (1200.0 * 900.0), 0.01);
+    EXPECT_EQ(draw(clipArt), QSize(1200, 900));
+    // 600 shapes each over the whole picture: drawn smaller, its aspect kept.
+    const QByteArray heavy = testpics::WmfOfRectangles(1200, 900, 600, 900);
+    EXPECT_GT(coverage(heavy), 400.0);
+    const QSize drawn = draw(heavy);
+    EXPECT_LT(drawn.width(), 1200);
+    EXPECT_NEAR(double(drawn.width()) / drawn.height(), 1200.0 / 900.0, 0.05);
+    EXPECT_LE(coverage(heavy) * drawn.width() * drawn.height(), 8.0 * 1024 * 1024);
+    // Records cut short or past the end count as nothing more than what was read.
+    for (int cut = 0; cut < clipArt.size(); cut += 7)
+        EXPECT_GE(coverage(clipArt.left(cut)), 1.0);
+    EXPECT_EQ(metafile::WindowsMetafileCoverage(nullptr, 0), 1.0);
+}
+
 TEST(HostileFilesForMeasuring, EveryReproducerIsMade)
 {
     const std::vector<File> files = Reproducers();
     for (const File& file : files)
-        EXPECT_GT(file.bytes.size(), 30) << file.name.toStdString();
+        EXPECT_GE(file.bytes.size(), 16) << file.name.toStdString(); // the smallest: the fuzzer's WBMP
     KeepWhenAsked(files);
 }

@@ -10,6 +10,8 @@
 
 #include <zlib.h>
 
+#include <algorithm>
+
 namespace hostile {
 
 namespace {
@@ -94,6 +96,19 @@ QByteArray BmpClaiming(std::int32_t width, std::int32_t height)
         + QByteArray(16, '\x7f');
 }
 
+QByteArray WbmpClaiming(std::uint32_t width, std::uint32_t height)
+{
+    // Type 0, fixed header 0, then the sizes seven bits a byte, most significant first.
+    auto multiByte = [](std::uint32_t value) {
+        QByteArray out(1, char(value & 0x7F));
+        for (value >>= 7; value != 0; value >>= 7)
+            out.prepend(char(0x80 | (value & 0x7F)));
+        return out;
+    };
+    QByteArray wbmp = QByteArray(2, '\0') + multiByte(width) + multiByte(height);
+    return wbmp + QByteArray(std::max<qsizetype>(16 - wbmp.size(), 1), '\xff');
+}
+
 QByteArray RleBmpClaiming(std::int32_t width, std::int32_t height)
 {
     QByteArray info = LittleEndian(40, 4) + LittleEndian(std::uint32_t(width), 4) + LittleEndian(std::uint32_t(height), 4)
@@ -119,6 +134,15 @@ QByteArray GifClaiming(std::uint16_t width, std::uint16_t height)
     gif.append('\0');
     gif += QByteArray::fromHex("02024401003b"); // minimal image data, trailer
     return gif;
+}
+
+QByteArray GifWithoutScreenHeight(std::uint16_t screenWidth, std::uint16_t frameWidth, std::uint16_t frameHeight)
+{
+    QByteArray gif("GIF89!");
+    gif += LittleEndian(screenWidth, 2) + LittleEndian(0, 2) + QByteArray(3, '\0');
+    gif.append(',');
+    gif += LittleEndian(0, 2) + LittleEndian(0, 2) + LittleEndian(frameWidth, 2) + LittleEndian(frameHeight, 2);
+    return gif + QByteArray::fromHex("3b"); // frame flags, then the file ends
 }
 
 QByteArray TgaClaiming(std::uint16_t width, std::uint16_t height)
@@ -269,6 +293,8 @@ std::vector<File> Reproducers()
         {"bounds-16384.emf", EmfClaiming(16384, 16384)},
         {"real-16000.png", LargeBilevelPng(16000)},
         {"plain-64x48.tga", PlainTga(64, 48)},
+        {"fuzzed-6000.wbmp", WbmpClaiming(6000, 6000)},
+        {"fuzzed-screen-without-height.gif", GifWithoutScreenHeight(1273, 24, 65535)},
         {"canvas-26000.vmz", ProjectClaiming(26000, 26000)},
     };
 }

@@ -23,6 +23,11 @@ QByteArray TgaClaiming(std::uint16_t width, std::uint16_t height);
 QByteArray PcxClaiming(std::uint16_t xmax, std::uint16_t ymax);
 QByteArray PpmClaiming(std::uint32_t width, std::uint32_t height);
 QByteArray PbmClaiming(std::uint32_t width, std::uint32_t height);
+// A WBMP of 16 bytes claiming width x height (the pixels would take width/8 x height).
+QByteArray WbmpClaiming(std::uint32_t width, std::uint32_t height);
+// A GIF of 23 bytes, its signature damaged ("GIF89!"), its logical screen screenWidth x 0
+// and its first frame frameWidth x frameHeight with no codes.
+QByteArray GifWithoutScreenHeight(std::uint16_t screenWidth, std::uint16_t frameWidth, std::uint16_t frameHeight);
 // A run-length (8-bit) bitmap file claiming width x height.
 QByteArray RleBmpClaiming(std::int32_t width, std::int32_t height);
 // A valid 16 x 16 JPEG (baseline, with camera data) whose frame header claims another size.

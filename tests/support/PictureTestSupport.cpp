@@ -197,6 +197,11 @@ QByteArray JpegWithExif(const QImage& picture, int orientation)
 
 QByteArray Wmf(int width, int height)
 {
+    return WmfOfRectangles(width, height, 0, 0);
+}
+
+QByteArray WmfOfRectangles(int width, int height, int extra, int side)
+{
     auto record = [](int function, const QByteArray& params) {
         QByteArray out;
         Put32(out, std::uint32_t(3 + params.size() / 2), false);
@@ -229,6 +234,13 @@ QByteArray Wmf(int width, int height)
     body += record(0x041B, shorts({height / 2, width / 2, 0, 0})); // Rectangle (b, r, t, l)
     body += record(0x012D, shorts({1}));
     body += record(0x041B, shorts({height, width, height / 2, width / 2}));
+    for (int i = 0; i < extra; ++i) {
+        const int columns = std::max(1, width / std::max(1, side));
+        const int left = (i % columns) * side % std::max(1, width);
+        const int top = (i / columns) * side % std::max(1, height);
+        body += record(0x012D, shorts({i % 2}));
+        body += record(0x041B, shorts({top + side, left + side, top, left}));
+    }
     body += record(0x0000, {}); // EOF
     QByteArray header;
     Put16(header, 1, false);

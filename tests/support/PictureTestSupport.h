@@ -34,6 +34,9 @@ QByteArray ExifBlock(int orientation, bool bigEndian);
 // A placeable Windows metafile of width x height units at 96 per inch: a red
 // upper-left quarter, a blue lower-right quarter, the rest untouched.
 QByteArray Wmf(int width, int height);
+// The same metafile with `extra` more rectangles of side x side, laid in rows from the
+// top-left corner (wrapping over the picture), alternately red and blue.
+QByteArray WmfOfRectangles(int width, int height, int extra, int side);
 // An enhanced metafile of width x height pixels: a green upper-left quarter, a blue
 // lower-right quarter.
 QByteArray Emf(int width, int height);
