@@ -51,9 +51,70 @@ bool RecordsAreSound(const std::uint8_t* data, std::size_t size)
     return count > 0;
 }
 
+// A run of `count` items of `unit` bytes at `offset` from a record's start lies inside the
+// record (64-bit arithmetic: the fields are a file's).
+bool RunInside(std::uint64_t offset, std::uint64_t count, std::uint64_t unit, std::uint64_t from,
+               std::uint64_t recordLength)
+{
+    return count == 0 || (offset >= from && offset <= recordLength && count * unit <= recordLength - offset);
+}
+
+// A 16-bit zero at or after `offset`, on a 2-byte step, inside the record.
+bool TerminatedInside(const std::uint8_t* record, std::uint64_t offset, std::uint64_t recordLength)
+{
+    if (offset < kEmfHeaderMinimum)
+        return false;
+    for (std::uint64_t at = offset; at + 2 <= recordLength; at += 2) {
+        if (record[at] == 0 && record[at + 1] == 0)
+            return true;
+    }
+    return false;
+}
+
+// The strings and arrays the converter reads from where a record says they are must lie
+// inside that record: the header's description and pixel format, and the text records'
+// characters and spacing. The converter trusts these offsets and would read past the file.
+bool RecordContentsInside(const std::uint8_t* data, std::size_t size)
+{
+    constexpr std::uint32_t kHeader = 1;
+    constexpr std::uint32_t kTextAnsi = 83;
+    constexpr std::uint32_t kTextWide = 84;
+    std::size_t at = 0;
+    while (at + kRecordHeaderSize <= size) {
+        const std::uint8_t* record = data + at;
+        const std::uint32_t type = le::ReadU32(record);
+        const std::uint32_t length = le::ReadU32(record + 4);
+        if (type == kHeader) {
+            if (length < kEmfHeaderMinimum)
+                return false;
+            // The description: its characters inside the header and, as the converter reads
+            // it up to a terminating zero, that zero too.
+            const std::uint32_t description = le::ReadU32(record + 64);
+            if (!RunInside(description, le::ReadU32(record + 60), 2, kEmfHeaderMinimum, length))
+                return false;
+            if (description != 0 && !TerminatedInside(record, description, length))
+                return false;
+            if (length >= 100 && !RunInside(le::ReadU32(record + 92), le::ReadU32(record + 88), 1, 100, length))
+                return false;
+        } else if (type == kTextAnsi || type == kTextWide) {
+            if (length < 76)
+                return false;
+            const std::uint32_t chars = le::ReadU32(record + 44);
+            if (!RunInside(le::ReadU32(record + 48), chars, type == kTextWide ? 2 : 1, 76, length))
+                return false;
+            const std::uint32_t spacing = le::ReadU32(record + 72);
+            if (spacing != 0 && !RunInside(spacing, chars, 4, 76, length))
+                return false;
+        }
+        at += length;
+    }
+    return true;
+}
+
 QByteArray ToSvg(const std::uint8_t* data, std::size_t size)
 {
-    if (!LoadEmfConverter() || !IsEnhancedMetafile(data, size) || !RecordsAreSound(data, size))
+    if (!LoadEmfConverter() || !IsEnhancedMetafile(data, size) || !RecordsAreSound(data, size)
+        || !RecordContentsInside(data, size))
         return {};
     // The converter takes a non-const buffer; give it a copy.
     QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));

@@ -202,6 +202,22 @@ TEST_F(HostileInput, MetafileSizesComeFromTheHeaderAndLargeOnesAreNotDrawn)
     QByteArray broken = testpics::Emf(120, 90);
     broken.replace(108 + 4, 4, LittleEndian(0x7FFFFFF0, 4));
     EXPECT_FALSE(CxImage(Put(QStringLiteral("broken.emf"), broken), cx::kFormatWmf).IsValid());
+    // Found by fuzz_picture: a header whose description lies past its record made the
+    // converter read beyond the file. A description outside its record, or without its
+    // terminating zero inside it, is refused; one inside it is not.
+    QByteArray described = testpics::Emf(120, 90);
+    described.replace(60, 8, LittleEndian(65536, 4) + LittleEndian(88, 4));
+    EXPECT_FALSE(CxImage(Put(QStringLiteral("long.emf"), described), cx::kFormatWmf).IsValid());
+    described.replace(60, 8, LittleEndian(0, 4) + LittleEndian(256, 4));
+    EXPECT_FALSE(CxImage(Put(QStringLiteral("past.emf"), described), cx::kFormatWmf).IsValid());
+    described.replace(60, 8, LittleEndian(2, 4) + LittleEndian(88, 4)); // zeros in the 108-byte header
+    EXPECT_TRUE(CxImage(Put(QStringLiteral("inside.emf"), described), cx::kFormatWmf).IsValid());
+    const QByteArray kept = testpics::ReadFile(QStringLiteral(MONTARA_SOURCE_DIR "/fuzz/regressions/"
+                                                              "picture-emf-description-past-the-file"));
+    ASSERT_EQ(kept.size(), 261);
+    EXPECT_FALSE(CxImage(reinterpret_cast<const std::uint8_t*>(kept.constData()) + 1, std::size_t(kept.size() - 1),
+                         cx::kFormatWmf)
+                     .IsValid());
 }
 
 TEST_F(HostileInput, ARealPictureBeyondTheBudgetIsRefusedAsPhotoAndAsFrame)
