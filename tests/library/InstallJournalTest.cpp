@@ -1,6 +1,7 @@
 #include "library/InstallJournal.h"
 #include "library/PackBuilder.h"
 #include "library/ResourcePack.h"
+#include "support/ByteFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,13 +19,9 @@ using namespace library;
 
 namespace {
 
-using Folder = std::map<QString, QByteArray>;
+using testbytes::ReadBytes;
 
-QByteArray ReadBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using Folder = std::map<QString, QByteArray>;
 
 // Every file of a folder with its bytes.
 Folder FolderBytes(const QString& folder)

@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include "support/ByteFiles.h"
 #include "support/ToolRun.h"
 
 #include <gtest/gtest.h>
@@ -25,18 +26,8 @@ using namespace library;
 
 namespace {
 
-QByteArray ReadBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void AppendI32(QByteArray& bytes, std::int32_t value)
-{
-    std::uint8_t raw[4];
-    le::WriteI32(raw, value);
-    bytes.append(reinterpret_cast<const char*>(raw), 4);
-}
+using testbytes::ReadBytes;
+using testbytes::AppendI32;
 
 void AppendF32(QByteArray& bytes, float value)
 {

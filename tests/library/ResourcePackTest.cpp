@@ -2,6 +2,7 @@
 #include "library/ResourcePack.h"
 
 #include "base/LittleEndian.h"
+#include "support/ByteFiles.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -19,30 +20,10 @@ using namespace library;
 
 namespace {
 
-QByteArray ReadBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
-
-std::int32_t I32At(const QByteArray& bytes, qsizetype offset)
-{
-    return le::ReadI32(reinterpret_cast<const std::uint8_t*>(bytes.constData()) + offset);
-}
-
-void AppendI32(QByteArray& bytes, std::int32_t value)
-{
-    std::uint8_t raw[4];
-    le::WriteI32(raw, value);
-    bytes.append(reinterpret_cast<const char*>(raw), 4);
-}
+using testbytes::ReadBytes;
+using testbytes::WriteBytes;
+using testbytes::I32At;
+using testbytes::AppendI32;
 
 // A picture with partial alpha and a different colour per pixel.
 QImage Crafted(int width, int height, int seed)
