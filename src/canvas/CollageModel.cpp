@@ -23,6 +23,24 @@ float ClientToCanvasF(std::int32_t client, std::int32_t scroll, float zoom)
     return static_cast<float>(static_cast<std::int64_t>(client) + scroll) / zoom;
 }
 
+// A selected, unscaled clip-art item at the canvas origin drawing picture buffer `index`.
+ClipArt MemoryPictureRecord(std::int32_t index, std::int32_t width, std::int32_t height)
+{
+    ClipArt r;
+    r.sourceIndex = index;
+    r.sourceWidth = width;
+    r.sourceHeight = height;
+    r.opacity = 1.0f;
+    r.selected = 1;
+    r.fromMemory = 1;
+    r.scale = 1.0f;
+    r.hitScale = 1.0f;
+    r.posX = 0;
+    r.posY = 0;
+    r.tuning = Tuning::Created();
+    return r;
+}
+
 } // namespace
 
 CollageModel::CollageModel(QObject* parent)
@@ -346,19 +364,7 @@ bool CollageModel::AddPictureItem(std::span<const std::uint8_t> argbPixels, std:
     pictureBuffers_.push_back(std::move(buffer));
 
     ClearSelection();
-    ClipArt r;
-    r.sourceIndex = static_cast<std::int32_t>(pictureBuffers_.size() - 1);
-    r.sourceWidth = width;
-    r.sourceHeight = height;
-    r.opacity = 1.0f;
-    r.selected = 1;
-    r.fromMemory = 1;
-    r.scale = 1.0f;
-    r.hitScale = 1.0f;
-    r.posX = 0;
-    r.posY = 0;
-    r.tuning = Tuning::Created();
-    Append(std::move(r));
+    Append(MemoryPictureRecord(std::int32_t(pictureBuffers_.size() - 1), width, height));
     emit redrawRequested();
     modified_ = true;
     NotifyItemAdded();
@@ -393,17 +399,7 @@ bool CollageModel::ReplaceItemsByPicture(std::vector<std::uint8_t>&& argbPixels,
 
     // The regions list keeps its length: the records in the history name regions by index.
     FreeAllItems();
-    ClipArt r;
-    r.sourceIndex = static_cast<std::int32_t>(pictureBuffers_.size() - 1);
-    r.sourceWidth = width;
-    r.sourceHeight = height;
-    r.opacity = 1.0f;
-    r.selected = 1;
-    r.fromMemory = 1;
-    r.scale = 1.0f;
-    r.hitScale = 1.0f;
-    r.tuning = Tuning::Created();
-    Append(std::move(r));
+    Append(MemoryPictureRecord(std::int32_t(pictureBuffers_.size() - 1), width, height));
     RecordStep();
     modified_ = true;
     emit redrawRequested();
